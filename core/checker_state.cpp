@@ -1,0 +1,30 @@
+#include "checker_state.h"
+
+#include "number_checks.h"
+
+namespace pelmora {
+
+void CheckerState::SetMode(std::uint8_t mode) {
+    result_.clear();
+    entry_.clear();
+    if (mode != kModeVat && mode != kModeCard) return;
+    CurrentMode = mode;
+    vatMark_ = mode == kModeVat;
+    cardMark_ = mode == kModeCard;
+    prompt_ = ModeCaptions[CurrentMode];
+}
+
+void CheckerState::CheckEntry() {
+    if (CurrentMode == kModeVat) {
+        result_ = CheckVat(entry_);
+    } else if (CurrentMode == kModeCard) {
+        result_ = CheckCC(entry_);
+    }
+    // The entry stays as typed, so a digit can be corrected and Enter pressed again.
+}
+
+void CheckerState::OtherKey(char32_t /*code*/) { result_.clear(); }
+
+void CheckerState::ClearNumber() { entry_.clear(); }
+
+}  // namespace pelmora

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <utility>
+
+namespace pelmora {
+
+// The kinds of number the checker knows. Any other value of CurrentMode
+// means that no mode is selected (only a stored setting can bring that about).
+inline constexpr std::uint8_t kModeVat = 1;
+inline constexpr std::uint8_t kModeCard = 2;
+
+// Everything the main window knows beyond its layout: the mode, the prompt
+// captions, and the visible state that the window's events change. The window
+// forwards each event to one operation here and then shows the getters.
+class CheckerState {
+public:
+    std::uint8_t CurrentMode = 0;
+    // Prompt caption per mode; index 0 is never shown. Filled at start-up.
+    std::array<std::string, 3> ModeCaptions;
+
+    // Empties entry and result whatever the value; for mode 1 or 2 also
+    // switches the prompt and the menu marks. Other values change nothing else.
+    void SetMode(std::uint8_t mode);
+    // Enter in the entry field: judge the entry by the current mode's check.
+    void CheckEntry();
+    // Any other character typed into the entry field: the verdict is stale.
+    void OtherKey(char32_t code);
+    // Empties the entry but keeps the last verdict showing.
+    void ClearNumber();
+
+    void SetEntryText(std::string text) { entry_ = std::move(text); }
+
+    const std::string& PromptText() const { return prompt_; }
+    const std::string& EntryText() const { return entry_; }
+    const std::string& ResultText() const { return result_; }
+    bool VatMark() const { return vatMark_; }
+    bool CardMark() const { return cardMark_; }
+
+private:
+    std::string prompt_ = "VAT registration code";
+    std::string entry_;
+    std::string result_;
+    bool vatMark_ = true;
+    bool cardMark_ = true;
+};
+
+}  // namespace pelmora

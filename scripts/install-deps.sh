@@ -1,0 +1,25 @@
+#!/bin/sh
+# Installs the Debian packages that building, running and testing need,
+# but only those that are missing, so a second run costs nothing.
+set -eu
+
+packages="
+  cmake g++ make pkg-config
+  libgtest-dev libbenchmark-dev
+  qt6-base-dev libgl-dev fonts-dejavu-core
+  xvfb xauth xdotool
+"
+
+missing=""
+for p in $packages; do
+    if ! dpkg-query -W -f='${db:Status-Status}' "$p" 2>/dev/null | grep -qx installed; then
+        missing="$missing $p"
+    fi
+done
+[ -z "$missing" ] && exit 0
+
+echo "Installing:$missing"
+if [ "$(id -u)" -eq 0 ]; then sudo=""; else sudo="sudo"; fi
+$sudo apt-get update -qq
+# shellcheck disable=SC2086
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends $missing

@@ -1,0 +1,102 @@
+#include "checker_state.h"
+
+#include "number_checks.h"
+
+#include <gtest/gtest.h>
+
+using namespace pelmora;
+
+namespace {
+
+CheckerState Started(std::uint8_t mode) {
+    CheckerState state;
+    state.ModeCaptions = {"", "VAT registration code", "Credit card number"};
+    state.CurrentMode = mode;
+    state.SetMode(mode);
+    return state;
+}
+
+}  // namespace
+
+TEST(CheckerState, BeforeFirstSetModeShowsVatPromptAndBothMarks) {
+    const CheckerState state;
+    EXPECT_EQ(state.CurrentMode, 0);
+    EXPECT_EQ(state.PromptText(), "VAT registration code");
+    EXPECT_TRUE(state.VatMark());
+    EXPECT_TRUE(state.CardMark());
+    EXPECT_EQ(state.EntryText(), "");
+    EXPECT_EQ(state.ResultText(), "");
+}
+
+TEST(CheckerState, SetModeSwitchesPromptAndMarks) {
+    CheckerState state = Started(kModeCard);
+    EXPECT_EQ(state.CurrentMode, kModeCard);
+    EXPECT_EQ(state.PromptText(), "Credit card number");
+    EXPECT_FALSE(state.VatMark());
+    EXPECT_TRUE(state.CardMark());
+
+    state.SetMode(kModeVat);
+    EXPECT_EQ(state.CurrentMode, kModeVat);
+    EXPECT_EQ(state.PromptText(), "VAT registration code");
+    EXPECT_TRUE(state.VatMark());
+    EXPECT_FALSE(state.CardMark());
+}
+
+TEST(CheckerState, SetModeAlwaysEmptiesEntryAndResult) {
+    CheckerState state = Started(kModeVat);
+    state.SetEntryText("123456782");
+    state.CheckEntry();
+    ASSERT_EQ(state.ResultText(), kValidVatCode);
+    state.SetMode(kModeVat);  // same mode again
+    EXPECT_EQ(state.EntryText(), "");
+    EXPECT_EQ(state.ResultText(), "");
+}
+
+TEST(CheckerState, UnknownModeOnlyEmptiesEntryAndResult) {
+    for (std::uint8_t stored : {0, 3, 255}) {
+        CheckerState state = Started(stored);
+        EXPECT_EQ(state.PromptText(), "VAT registration code");
+        EXPECT_TRUE(state.VatMark());
+        EXPECT_TRUE(state.CardMark());
+
+        state.SetEntryText("123456782");
+        state.CheckEntry();  // no mode: nothing to judge by
+        EXPECT_EQ(state.ResultText(), "");
+        EXPECT_EQ(state.EntryText(), "123456782");
+
+        state.SetMode(5);
+        EXPECT_EQ(state.CurrentMode, stored);
+        EXPECT_EQ(state.EntryText(), "");
+        EXPECT_TRUE(state.VatMark());
+        EXPECT_TRUE(state.CardMark());
+    }
+}
+
+TEST(CheckerState, CheckEntryUsesCurrentModeAndKeepsEntry) {
+    CheckerState state = Started(kModeCard);
+    state.SetEntryText("4111 1111 1111 1111");
+    state.CheckEntry();
+    EXPECT_EQ(state.ResultText(), kValidCardNumber);
+    EXPECT_EQ(state.EntryText(), "4111 1111 1111 1111");
+    state.CheckEntry();  // Enter twice: the same verdict again
+    EXPECT_EQ(state.ResultText(), kValidCardNumber);
+
+    state.OtherKey(U'1');
+    EXPECT_EQ(state.ResultText(), "");
+}
+
+TEST(CheckerState, ClearNumberKeepsVerdict) {
+    CheckerState vat = Started(kModeVat);
+    vat.SetEntryText("123456783");
+    vat.CheckEntry();
+    vat.ClearNumber();
+    EXPECT_EQ(vat.EntryText(), "");
+    EXPECT_EQ(vat.ResultText(), kNotValid);
+    vat.CheckEntry();
+    EXPECT_EQ(vat.ResultText(), kWrongNumberOfDigits);
+
+    CheckerState card = Started(kModeCard);
+    card.ClearNumber();
+    card.CheckEntry();
+    EXPECT_EQ(card.ResultText(), kNotValid);  // an empty entry is no card number
+}
