@@ -6,7 +6,7 @@ set -eu
 packages="
   cmake g++ make pkg-config
   libgtest-dev libbenchmark-dev
-  qt6-base-dev libgl-dev fonts-dejavu-core
+  qt6-base-dev libgl-dev fonts-liberation2 fonts-dejavu-core
   xvfb xauth xdotool
 "
 

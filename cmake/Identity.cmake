@@ -1,0 +1,15 @@
+# The program's identity, written once: the program, the About box and the
+# packaging files all take these values from here.
+set(PELMORA_PRODUCT_NAME "Pelmora")
+set(PELMORA_VERSION_TEXT "1.00")
+set(PELMORA_INTERNAL_NAME "Dravon")
+set(PELMORA_DESCRIPTION "Check the validity of credit card numbers and VAT registration codes")
+set(PELMORA_PUBLISHER "Orvane")
+set(PELMORA_RIGHTS "Copyright (C) 2026 Orvane. All rights reserved.")
+set(PELMORA_ADDRESS_1 "Unit 4, Example Court")
+set(PELMORA_ADDRESS_2 "1 Example Street")
+set(PELMORA_ADDRESS_3 "Exampleton")
+set(PELMORA_ADDRESS_4 "EX1 2MP")
+set(PELMORA_ADDRESS_5 "United Kingdom")
+set(PELMORA_EMAIL "support@example.com")
+set(PELMORA_WEB "https://www.example.com/")

@@ -1,0 +1,9 @@
+#!/bin/sh
+# Renders the scalable icon into the 16, 32 and 48 pixel 256-colour images
+# that are committed beside it (needs ImageMagick).
+set -eu
+cd "$(dirname "$0")/../data/icons"
+for size in 16 32 48; do
+    convert -background none -density 384 scalable/pelmora.svg -resize "${size}x${size}" \
+        -colors 255 "PNG8:$size/pelmora.png"
+done

@@ -1,0 +1,196 @@
+#include "main_window.h"
+
+#include "about_box.h"
+#include "key_text.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QFontMetrics>
+#include <QIcon>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLayout>
+#include <QLineEdit>
+#include <QMenuBar>
+
+#include <initializer_list>
+
+namespace pelmora {
+
+namespace {
+
+// The window's layout in twips, converted at 15 twips to a pixel.
+constexpr int kTwips = 15;
+QRect Twips(int left, int top, int width, int height) {
+    return {left / kTwips, top / kTwips, width / kTwips, height / kTwips};
+}
+
+QString Qt(const std::string& text) { return QString::fromStdString(text); }
+
+// The classic dialog font where it is installed, else a face of the same
+// width. If the chosen face is still too wide for a label, the size steps
+// down until every caption fits, so no text is ever clipped.
+QFont ControlFont(std::initializer_list<std::pair<QStringList, int>> captionsPerWidth) {
+    QFont font;
+    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"),
+                      QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"), QStringLiteral("Arial"),
+                      QStringLiteral("Helvetica"), QStringLiteral("DejaVu Sans")});
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSizeF(9.75);
+    auto fits = [&](const QFont& f) {
+        const QFontMetrics metrics(f);
+        for (const auto& [captions, width] : captionsPerWidth) {
+            for (const QString& caption : captions) {
+                if (metrics.horizontalAdvance(caption) > width) return false;
+            }
+        }
+        return true;
+    };
+    while (!fits(font) && font.pointSizeF() > 6.0) font.setPointSizeF(font.pointSizeF() - 0.25);
+    return font;
+}
+
+}  // namespace
+
+Form1::Form1(QWidget* parent) : QMainWindow(parent) {
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("Pelmora"));
+    QIcon icon;
+    for (int size : {16, 32, 48}) icon.addFile(QStringLiteral(":/icons/%1/pelmora.png").arg(size), QSize(size, size));
+    setWindowIcon(icon);
+    // Fixed size, no maximize button.
+    setWindowFlags(::Qt::Window | ::Qt::CustomizeWindowHint | ::Qt::WindowTitleHint | ::Qt::WindowSystemMenuHint |
+                   ::Qt::WindowMinimizeButtonHint | ::Qt::WindowCloseButtonHint);
+    CreateControls();
+    CreateMenus();
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+    adjustSize();  // the real size is known before the window is placed
+    ShowState();
+}
+
+void Form1::CreateControls() {
+    auto* client = new QWidget(this);
+    client->setObjectName(QStringLiteral("ClientArea"));
+    client->setFixedSize(4575 / kTwips, 1260 / kTwips);
+
+    Label1 = new QLabel(client);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setGeometry(Twips(120, 120, 2175, 255));
+    Label1->setAlignment(::Qt::AlignLeft | ::Qt::AlignVCenter);
+
+    Text1 = new QLineEdit(client);
+    Text1->setObjectName(QStringLiteral("Text1"));
+    Text1->setGeometry(Twips(2280, 60, 2175, 375));
+    Text1->setMaxLength(20);
+    Label1->setBuddy(Text1);
+
+    Label2 = new QLabel(client);
+    Label2->setObjectName(QStringLiteral("Label2"));
+    Label2->setGeometry(Twips(930, 600, 2775, 255));
+    Label2->setAlignment(::Qt::AlignCenter);
+
+    client->setFont(ControlFont({
+        {{QStringLiteral("VAT registration code"), QStringLiteral("Credit card number")}, Label1->width()},
+        {{QStringLiteral("has wrong number of digits"), QStringLiteral("is a valid VAT code"),
+          QStringLiteral("is a valid credit card number"), QStringLiteral("is not valid")},
+         Label2->width()},
+    }));
+    setCentralWidget(client);
+    Text1->setFocus();
+
+    connect(Text1, &QLineEdit::textChanged, this,
+            [this](const QString& text) { state_.SetEntryText(text.toStdString()); });
+    Text1->installEventFilter(this);
+}
+
+void Form1::CreateMenus() {
+    FileMenu = menuBar()->addMenu(QStringLiteral("&File"));
+    FileMenu->setObjectName(QStringLiteral("FileMenu"));
+    FileExit = FileMenu->addAction(QStringLiteral("E&xit"), this, [this] { EndProgram(); });
+    FileExit->setObjectName(QStringLiteral("FileExit"));
+
+    MenuMode = menuBar()->addMenu(QStringLiteral("&Mode"));
+    MenuMode->setObjectName(QStringLiteral("MenuMode"));
+    ModeVat = MenuMode->addAction(QStringLiteral("&VAT registration code"), this, [this] {
+        state_.SetMode(kModeVat);
+        ShowState();
+    });
+    ModeVat->setObjectName(QStringLiteral("ModeVat"));
+    ModeVat->setShortcut(QKeySequence(::Qt::Key_F1));
+    ModeCC = MenuMode->addAction(QStringLiteral("&Credit card numbers"), this, [this] {
+        state_.SetMode(kModeCard);
+        ShowState();
+    });
+    ModeCC->setObjectName(QStringLiteral("ModeCC"));
+    ModeCC->setShortcut(QKeySequence(::Qt::Key_F2));
+    none = MenuMode->addSeparator();
+    none->setObjectName(QStringLiteral("none"));
+    ModeClear = MenuMode->addAction(QStringLiteral("Cl&ear number"), this, [this] {
+        state_.ClearNumber();
+        ShowState();
+    });
+    ModeClear->setObjectName(QStringLiteral("ModeClear"));
+    ModeClear->setShortcut(QKeySequence(::Qt::SHIFT | ::Qt::Key_Delete));
+    for (QAction* action : {ModeVat, ModeCC, ModeClear}) action->setShortcutContext(::Qt::WindowShortcut);
+    ModeVat->setCheckable(true);
+    ModeCC->setCheckable(true);
+
+    HelpMenu = menuBar()->addMenu(QStringLiteral("&Help"));
+    HelpMenu->setObjectName(QStringLiteral("HelpMenu"));
+    HelpAbout = HelpMenu->addAction(QStringLiteral("About Dravon..."), this, [this] { ShowAboutBox(this); });
+    HelpAbout->setObjectName(QStringLiteral("HelpAbout"));
+}
+
+void Form1::ShowState() {
+    const QString prompt = Qt(state_.PromptText());
+    const QString entry = Qt(state_.EntryText());
+    const QString result = Qt(state_.ResultText());
+    Label1->setText(prompt);
+    if (Text1->text() != entry) Text1->setText(entry);
+    Label2->setText(result);
+    ModeVat->setChecked(state_.VatMark());
+    ModeCC->setChecked(state_.CardMark());
+
+    // A screen reader names the field by its prompt and reads the verdict.
+    Label1->setAccessibleName(prompt);
+    Text1->setAccessibleName(prompt);
+    Label2->setAccessibleName(result.isEmpty() ? QStringLiteral("Verdict") : result);
+}
+
+bool Form1::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == Text1) {
+        if (event->type() == QEvent::ShortcutOverride) {
+            // The field would take Shift+Del as "cut"; here it clears the number.
+            const auto* key = static_cast<QKeyEvent*>(event);
+            if (key->keyCombination() == QKeyCombination(::Qt::ShiftModifier, ::Qt::Key_Delete)) {
+                event->ignore();
+                return true;
+            }
+        }
+        if (const auto delivered = KeyDelivered(*event)) {
+            if (delivered->enter) {
+                state_.CheckEntry();
+            } else {
+                state_.OtherKey(delivered->code);
+            }
+            ShowState();
+        }
+    }
+    // The field still handles the key as usual.
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void Form1::closeEvent(QCloseEvent* event) {
+    if (shutDown_) shutDown_();
+    event->accept();
+}
+
+void Form1::EndProgram() {
+    if (shutDown_) {
+        shutDown_();
+    } else {
+        close();
+    }
+}
+
+}  // namespace pelmora
