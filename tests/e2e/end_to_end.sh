@@ -69,4 +69,14 @@ wait_for_end "SIGTERM"
 stored 'Current%20mode=" 2"'
 stored 'Window%20X=" 4500"'
 
+# The other termination signals save and end the same way.
+for signal in INT HUP; do
+    rm -f "$work/Orvane.conf"
+    start
+    kill "-$signal" "$app"
+    wait_for_end "SIG$signal"
+    stored 'Current%20mode=" 1"'
+    stored 'Window%20Y='
+done
+
 echo "end-to-end: ok"
