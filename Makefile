@@ -4,7 +4,7 @@ BUILD_TYPE ?= RelWithDebInfo
 # CI treats warnings as errors.
 WERROR := $(if $(CI),ON,OFF)
 
-.PHONY: all deps configure build run test bench clean
+.PHONY: all deps configure build run test bench package package-check clean
 
 all: build
 
@@ -25,6 +25,14 @@ test: build
 
 bench: build
 	$(BUILD)/bench/check_bench
+
+# The Debian package, in $(BUILD)/package.
+package: build
+	cd $(BUILD) && cpack -G DEB
+
+# Builds, installs, starts and removes the package (needs root or sudo).
+package-check: build
+	./scripts/check-package.sh $(BUILD)
 
 clean:
 	rm -rf $(BUILD)

@@ -13,3 +13,7 @@ set(PELMORA_ADDRESS_4 "EX1 2MP")
 set(PELMORA_ADDRESS_5 "United Kingdom")
 set(PELMORA_EMAIL "support@example.com")
 set(PELMORA_WEB "https://www.example.com/")
+# Names the desktop knows the program by.
+set(PELMORA_APP_ID "com.example.Pelmora")
+set(PELMORA_EXECUTABLE "dravon")
+set(PELMORA_RELEASE_DATE "2026-12-07")

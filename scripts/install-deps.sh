@@ -8,6 +8,7 @@ packages="
   libgtest-dev libbenchmark-dev
   qt6-base-dev libgl-dev fonts-liberation2 fonts-dejavu-core
   xvfb xauth xdotool
+  desktop-file-utils appstream binutils-mingw-w64-x86-64 dpkg-dev file
 "
 
 missing=""

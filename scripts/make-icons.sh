@@ -7,3 +7,5 @@ for size in 16 32 48; do
     convert -background none -density 384 scalable/pelmora.svg -resize "${size}x${size}" \
         -colors 255 "PNG8:$size/pelmora.png"
 done
+# The Windows program icon carries the same three images.
+convert 16/pelmora.png 32/pelmora.png 48/pelmora.png -colors 256 pelmora.ico
