@@ -4,12 +4,15 @@ BUILD_TYPE ?= RelWithDebInfo
 # CI treats warnings as errors.
 WERROR := $(if $(CI),ON,OFF)
 
-.PHONY: all deps configure build run test bench package package-check clean
+.PHONY: all deps gate-deps configure build run test check bench package package-check clean
 
 all: build
 
 deps:
 	@./scripts/install-deps.sh
+
+gate-deps:
+	@./scripts/install-deps.sh gate
 
 configure: deps
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) -DCMAKE_COMPILE_WARNING_AS_ERROR=$(WERROR) -DPELMORA_BUILD_BENCH=ON
@@ -20,8 +23,18 @@ build: configure
 run: build
 	$(BUILD)/app/dravon
 
+# The everyday run: everything but the slow abrupt-end loop.
 test: build
-	ctest --test-dir $(BUILD) --output-on-failure -j2
+	ctest --test-dir $(BUILD) --output-on-failure -j2 -LE slow
+
+# The full gate: the tests, the slow tests, static checks, the sanitizer run,
+# bounded fuzzing and the package round trip.
+check: test gate-deps
+	ctest --test-dir $(BUILD) --output-on-failure -L slow
+	./scripts/static-checks.sh $(BUILD)
+	./scripts/sanitize.sh
+	./scripts/fuzz.sh 20
+	./scripts/check-package.sh $(BUILD)
 
 bench: build
 	$(BUILD)/bench/check_bench

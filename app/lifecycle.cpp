@@ -12,11 +12,11 @@ namespace pelmora {
 
 namespace {
 
-const QString kApplication = QStringLiteral("Orvane");
-const QString kSection = QStringLiteral("Dravon");
-const QString kWindowX = QStringLiteral("Window X");
-const QString kWindowY = QStringLiteral("Window Y");
-const QString kCurrentMode = QStringLiteral("Current mode");
+constexpr QLatin1String kApplication("Orvane");
+constexpr QLatin1String kSection("Dravon");
+constexpr QLatin1String kWindowX("Window X");
+constexpr QLatin1String kWindowY("Window Y");
+constexpr QLatin1String kCurrentMode("Current mode");
 
 // Where a new window stands when no position is stored: centred on the primary screen.
 QPoint DefaultPosition(const QWidget& window) {
@@ -34,9 +34,7 @@ bool TitleBarOnAScreen(const QWidget& window, QPoint topLeft) {
     return QGuiApplication::screenAt(titleBarMiddle) != nullptr;
 }
 
-bool PlatformPlacesWindows() {
-    return !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
-}
+bool PlatformPlacesWindows() { return !QGuiApplication::platformName().startsWith(QLatin1String("wayland")); }
 
 QString Stored(SettingsStore& store, const QString& key, const QString& fallback = QString()) {
     return store.GetSetting(kApplication, kSection, key, fallback);

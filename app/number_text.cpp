@@ -99,12 +99,10 @@ long long RoundInto(std::string_view text, long long low, long long high) {
 }  // namespace
 
 std::int32_t ReadPositionText(std::string_view text) {
-    return static_cast<std::int32_t>(RoundInto(text, std::numeric_limits<std::int32_t>::min(),
-                                               std::numeric_limits<std::int32_t>::max()));
+    return static_cast<std::int32_t>(
+        RoundInto(text, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
 }
 
-std::uint8_t ReadModeText(std::string_view text) {
-    return static_cast<std::uint8_t>(RoundInto(text, 0, 255));
-}
+std::uint8_t ReadModeText(std::string_view text) { return static_cast<std::uint8_t>(RoundInto(text, 0, 255)); }
 
 }  // namespace pelmora

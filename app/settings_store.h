@@ -24,8 +24,7 @@ public:
     QString GetSetting(const QString& application, const QString& section, const QString& key,
                        const QString& fallback = QString());
     // Creates or replaces the value; it reaches the store at Sync() at the latest.
-    void SaveSetting(const QString& application, const QString& section, const QString& key,
-                     const QString& text);
+    void SaveSetting(const QString& application, const QString& section, const QString& key, const QString& text);
     // Writes pending values; false when the store could not be written.
     bool Sync();
 

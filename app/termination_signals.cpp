@@ -5,10 +5,10 @@
 #ifdef Q_OS_UNIX
 #include <QSocketNotifier>
 
-#include <csignal>
 #include <fcntl.h>
 #include <sys/socket.h>
 #include <unistd.h>
+#include <csignal>
 #endif
 
 namespace pelmora {

@@ -1,6 +1,7 @@
 #!/bin/sh
-# Installs the Debian packages that building, running and testing need,
-# but only those that are missing, so a second run costs nothing.
+# Installs the Debian packages that building, running and testing need
+# (with "gate", also what the full gate needs), but only those that are
+# missing, so a second run costs nothing.
 set -eu
 
 packages="
@@ -10,6 +11,10 @@ packages="
   xvfb xauth xdotool
   desktop-file-utils appstream binutils-mingw-w64-x86-64 dpkg-dev file
 "
+# The full gate adds the clang tools: libFuzzer, clang-format, clang-tidy.
+if [ "${1:-}" = gate ]; then
+    packages="$packages clang libclang-rt-14-dev clang-format clang-tidy"
+fi
 
 missing=""
 for p in $packages; do

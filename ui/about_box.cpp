@@ -17,8 +17,8 @@ QString AboutTitle() { return QStringLiteral("About ") + Text(identity::kInterna
 
 QString AboutText() {
     QStringList lines;
-    lines << Text(identity::kProductName) + QStringLiteral(" (Win98) ") + Text(identity::kVersionText)
-          << QString() << Text(identity::kRights) << QString() << Text(identity::kPublisher);
+    lines << Text(identity::kProductName) + QStringLiteral(" (Win98) ") + Text(identity::kVersionText) << QString()
+          << Text(identity::kRights) << QString() << Text(identity::kPublisher);
     for (std::string_view line : identity::kPostalAddress) lines << Text(line);
     lines << QString() << Text(identity::kEmail) << Text(identity::kWeb);
     return lines.join(QStringLiteral("\r\n"));

@@ -8,8 +8,8 @@ namespace pelmora {
 
 // What a key press or input-method event in the entry field delivers.
 struct DeliveredKey {
-    bool enter = false;   // carriage return: Return, keypad Enter, Ctrl+M
-    char32_t code = 0;    // otherwise the character delivered
+    bool enter = false;  // carriage return: Return, keypad Enter, Ctrl+M
+    char32_t code = 0;   // otherwise the character delivered
 };
 
 // The character an event delivers to the entry field, or nothing for keys

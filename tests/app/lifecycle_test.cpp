@@ -1,64 +1,19 @@
-#include "lifecycle.h"
+#include "settings_fixture.h"
 
-#include "main_window.h"
 #include "number_checks.h"
-#include "settings_store.h"
 
-#include <QDir>
-#include <QFile>
 #include <QLabel>
-#include <QSettings>
-
-#include <gtest/gtest.h>
-
-#include <map>
 
 using namespace pelmora;
 
 namespace {
 
-QString StorePath() { return qEnvironmentVariable("XDG_CONFIG_HOME") + QStringLiteral("/Orvane.conf"); }
-
-class Lifecycle : public ::testing::Test {
+class Lifecycle : public test_support::SettingsFixture {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(StorePath().startsWith(QDir::tempPath())) << "tests must not use the real settings";
-        QFile::remove(StorePath());
-    }
-
-    static void Store(const std::map<QString, QString>& values) {
-        QSettings settings(StorePath(), QSettings::IniFormat);
-        for (const auto& [key, value] : values) settings.setValue(QStringLiteral("Dravon/") + key, value);
-    }
-
-    static void StoreRaw(const QByteArray& bytes) {
-        QFile file(StorePath());
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-    }
-
-    static QVariant Stored(const QString& key) {
-        return QSettings(StorePath(), QSettings::IniFormat).value(QStringLiteral("Dravon/") + key);
-    }
-
-    // Starts a window the way the program does and hands it back.
-    static std::unique_ptr<Form1> Start() {
-        auto form = std::make_unique<Form1>();
-        SettingsStore store;
-        StartUp(form->State(), *form, store);
-        form->ShowState();
-        return form;
-    }
-
-    static void ShutDown(const Form1& form) {
-        SettingsStore store;
-        SaveOnShutDown(form.State(), form, store);
-    }
-
     static QPoint DefaultPosition() {
-        QFile::rename(StorePath(), StorePath() + ".aside");
+        QFile::rename(test_support::StorePath(), test_support::StorePath() + ".aside");
         const QPoint position = Start()->pos();
-        QFile::rename(StorePath() + ".aside", StorePath());
+        QFile::rename(test_support::StorePath() + ".aside", test_support::StorePath());
         return position;
     }
 };
@@ -151,13 +106,4 @@ TEST_F(Lifecycle, UnparsableStoreCountsAsEmptyAndIsReplaced) {
     EXPECT_EQ(Stored("Current mode").toString(), " 1");
     EXPECT_TRUE(Stored("Window X").isValid());
     EXPECT_TRUE(Stored("Window Y").isValid());
-}
-
-TEST_F(Lifecycle, StoreThatCannotBeWrittenDoesNotStopShutDown) {
-    // The settings file is taken by a folder: nothing can be read or written.
-    ASSERT_TRUE(QDir().mkpath(StorePath()));
-    const auto form = Start();
-    EXPECT_EQ(form->State().CurrentMode, kModeVat);
-    ShutDown(*form);  // must simply return
-    QDir(StorePath()).removeRecursively();
 }

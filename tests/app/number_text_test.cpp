@@ -39,7 +39,7 @@ TEST(ReadNumberText, ReadsAsFarAsTheNumberGoes) {
     EXPECT_EQ(ReadNumberText("1e3"), 1000);
     EXPECT_EQ(ReadNumberText("2D2"), 200);
     EXPECT_EQ(ReadNumberText("25E-1"), 2.5);
-    EXPECT_EQ(ReadNumberText("3E"), 3);    // marker without digits is not an exponent
+    EXPECT_EQ(ReadNumberText("3E"), 3);  // marker without digits is not an exponent
     EXPECT_EQ(ReadNumberText("3e+x"), 3);
     EXPECT_EQ(ReadNumberText("1,5"), 1);
 }

@@ -76,11 +76,11 @@ TEST(Form1Layout, EveryCaptionAndVerdictFitsItsLabel) {
     for (const char* name : {"Label1", "Label2"}) {
         const QLabel* label = form.findChild<QLabel*>(name);
         const QFontMetrics metrics(label->font());
-        const QStringList texts = QString(name) == "Label1"
-                                      ? QStringList{"VAT registration code", "Credit card number"}
-                                      : QStringList{QString::fromUtf8(kWrongNumberOfDigits.data()),
-                                                    QString::fromUtf8(kValidVatCode.data()),
-                                                    QString::fromUtf8(kValidCardNumber.data())};
+        const QStringList texts =
+            QString(name) == "Label1"
+                ? QStringList{"VAT registration code", "Credit card number"}
+                : QStringList{QString::fromUtf8(kWrongNumberOfDigits.data()), QString::fromUtf8(kValidVatCode.data()),
+                              QString::fromUtf8(kValidCardNumber.data())};
         for (const QString& text : texts) {
             EXPECT_LE(metrics.horizontalAdvance(text), label->width()) << text.toStdString();
             EXPECT_LE(metrics.height(), label->height() + 2) << text.toStdString();
@@ -131,10 +131,8 @@ TEST_F(Form1Test, EveryKeyDeliveringACharacterClearsTheVerdict) {
         QString text;
         Qt::KeyboardModifiers modifiers;
     } keys[] = {
-        {Qt::Key_5, "5", Qt::NoModifier},
-        {Qt::Key_Space, " ", Qt::NoModifier},
-        {Qt::Key_Backspace, "\b", Qt::NoModifier},
-        {Qt::Key_Escape, "\x1b", Qt::NoModifier},
+        {Qt::Key_5, "5", Qt::NoModifier},          {Qt::Key_Space, " ", Qt::NoModifier},
+        {Qt::Key_Backspace, "\b", Qt::NoModifier}, {Qt::Key_Escape, "\x1b", Qt::NoModifier},
         {Qt::Key_A, "\x01", Qt::ControlModifier},
     };
     for (const auto& k : keys) {
@@ -239,7 +237,8 @@ TEST_F(Form1Test, ExitAndClosingRunTheShutDown) {
 }
 
 TEST_F(Form1Test, ControlsCarryAccessibleNames) {
-    for (QWidget* widget : {static_cast<QWidget*>(label1), static_cast<QWidget*>(text1), static_cast<QWidget*>(label2)}) {
+    for (QWidget* widget :
+         {static_cast<QWidget*>(label1), static_cast<QWidget*>(text1), static_cast<QWidget*>(label2)}) {
         QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(widget);
         ASSERT_NE(accessible, nullptr);
         EXPECT_FALSE(accessible->text(QAccessible::Name).isEmpty()) << widget->objectName().toStdString();

@@ -1,0 +1,117 @@
+// Whatever the settings file holds, or wherever it cannot be, the program
+// starts, works and ends; where the store can be written, it is left with the
+// three keys, well-formed.
+#include "settings_fixture.h"
+
+#include "number_checks.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRegularExpression>
+#include <QTemporaryFile>
+#include <QTest>
+
+#include <random>
+
+using namespace pelmora;
+
+namespace {
+
+class HostileSettings : public test_support::SettingsFixture {
+protected:
+    // Starts the window on the prepared store, checks a number with it, ends it.
+    static void StartUseAndEnd() {
+        const auto form = Start();
+        form->show();
+        QApplication::setActiveWindow(form.get());
+        ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+        auto* text1 = form->findChild<QLineEdit*>("Text1");
+        QTest::keyClick(form.get(), Qt::Key_F1);
+        QTest::keyClicks(text1, "GB 123 4567 82");
+        QTest::keyClick(text1, Qt::Key_Return);
+        EXPECT_EQ(form->findChild<QLabel*>("Label2")->text(), "is a valid VAT code");
+        ShutDown(*form);
+    }
+
+    static void ExpectWellFormedStore() {
+        QSettings settings(test_support::StorePath(), QSettings::IniFormat);
+        ASSERT_EQ(settings.status(), QSettings::NoError);
+        // Keys the program does not know are left alone: they may belong to
+        // another program of the same publisher.
+        const QRegularExpression numberText(QStringLiteral("^[ -][0-9]+$"));
+        for (const QString key : {"Dravon/Current mode", "Dravon/Window X", "Dravon/Window Y"}) {
+            EXPECT_TRUE(numberText.match(settings.value(key).toString()).hasMatch())
+                << key.toStdString() << " = '" << settings.value(key).toString().toStdString() << "'";
+        }
+        EXPECT_EQ(settings.value("Dravon/Current mode").toString(), " 1");
+    }
+
+    static void ExpectSurvives(const QByteArray& content) {
+        StoreRaw(content);
+        StartUseAndEnd();
+        ExpectWellFormedStore();
+    }
+};
+
+}  // namespace
+
+TEST_F(HostileSettings, RandomBytes) {
+    std::mt19937 rng(42);
+    for (int round = 0; round < 20; ++round) {
+        QByteArray bytes(4096, '\0');
+        for (char& c : bytes) c = static_cast<char>(rng());
+        if (round % 2) bytes.prepend("[Dravon]\n");
+        ExpectSurvives(bytes);
+    }
+}
+
+TEST_F(HostileSettings, EmptyFile) { ExpectSurvives(QByteArray()); }
+
+TEST_F(HostileSettings, TenMegabyteFile) {
+    ExpectSurvives("[Dravon]\nWindow%20X=" + QByteArray(10 << 20, '9') + "\nCurrent%20mode=1\n");
+    QByteArray lines;
+    while (lines.size() < (10 << 20)) lines += "Key" + QByteArray::number(lines.size()) + "=value\n";
+    ExpectSurvives("[Dravon]\n" + lines);
+}
+
+TEST_F(HostileSettings, MalformedLines) {
+    ExpectSurvives("[Dravon]\nno equals sign here\nCurrent%20mode\n=\n");
+    ExpectSurvives("[Dravon\nCurrent%20mode=2\n]]]\n[[[\n");
+    ExpectSurvives("[Dravon]\nCurrent%20mode=\"2\nWindow%20X=\"\\\n");
+    ExpectSurvives("[Dravon]\nCurrent%20mode=@Variant(\\0\\0\\0\\x7f\\0\\0\\0\\aQRegExp)\nWindow%20X=@ByteArray(\n");
+}
+
+TEST_F(HostileSettings, KeysOutOfRangeOrOverlong) {
+    const QString overlong(100000, QLatin1Char('7'));
+    const std::map<QString, QString> cases[] = {
+        {{"Window X", "-5000"}, {"Window Y", "-1"}, {"Current mode", "-2"}},
+        {{"Window X", "99999999999"}, {"Window Y", "-99999999999"}, {"Current mode", "300"}},
+        {{"Window X", "1E3"}, {"Window Y", "2D308"}, {"Current mode", "1e-400"}},
+        {{"Window X", overlong}, {"Window Y", "." + overlong}, {"Current mode", overlong}},
+        {{"Window X", "nan"}, {"Window Y", "inf"}, {"Current mode", "1,2"}},
+    };
+    for (const auto& values : cases) {
+        Store(values);
+        StartUseAndEnd();
+        ExpectWellFormedStore();
+    }
+}
+
+TEST_F(HostileSettings, SettingsPathTakenByAFolder) {
+    ASSERT_TRUE(QDir().mkpath(test_support::StorePath()));
+    StartUseAndEnd();
+    EXPECT_TRUE(QFileInfo(test_support::StorePath()).isDir());
+    QDir(test_support::StorePath()).removeRecursively();
+}
+
+TEST_F(HostileSettings, StoreThatCannotBeWritten) {
+    // The settings folder's parent is a regular file, which even root cannot
+    // create a folder in.
+    QTemporaryFile blocker;
+    ASSERT_TRUE(blocker.open());
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, blocker.fileName() + "/config");
+    StartUseAndEnd();
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, qEnvironmentVariable("XDG_CONFIG_HOME"));
+    EXPECT_TRUE(QFileInfo(blocker.fileName()).isFile());
+}

@@ -1,0 +1,64 @@
+#pragma once
+
+// A test fixture around the settings file in the test's private settings
+// folder, and the program's start-up and shut-down run on a real window.
+
+#include "lifecycle.h"
+#include "main_window.h"
+#include "settings_store.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSettings>
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <memory>
+#include <ostream>
+
+// Readable QStrings in test failure messages.
+inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
+
+namespace pelmora::test_support {
+
+inline QString StorePath() { return qEnvironmentVariable("XDG_CONFIG_HOME") + QStringLiteral("/Orvane.conf"); }
+
+class SettingsFixture : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(StorePath().startsWith(QDir::tempPath())) << "tests must not use the real settings";
+        QFile::remove(StorePath());
+    }
+
+    static void Store(const std::map<QString, QString>& values) {
+        QSettings settings(StorePath(), QSettings::IniFormat);
+        for (const auto& [key, value] : values) settings.setValue(QStringLiteral("Dravon/") + key, value);
+    }
+
+    static void StoreRaw(const QByteArray& bytes) {
+        QFile file(StorePath());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+
+    static QVariant Stored(const QString& key) {
+        return QSettings(StorePath(), QSettings::IniFormat).value(QStringLiteral("Dravon/") + key);
+    }
+
+    // Starts a window the way the program does and hands it back.
+    static std::unique_ptr<Form1> Start() {
+        auto form = std::make_unique<Form1>();
+        SettingsStore store;
+        StartUp(form->State(), *form, store);
+        form->ShowState();
+        return form;
+    }
+
+    static void ShutDown(const Form1& form) {
+        SettingsStore store;
+        SaveOnShutDown(form.State(), form, store);
+    }
+};
+
+}  // namespace pelmora::test_support
