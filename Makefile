@@ -37,7 +37,7 @@ check: test gate-deps
 	./scripts/check-package.sh $(BUILD)
 
 bench: build
-	$(BUILD)/bench/check_bench
+	./bench/startup_compare.sh $(BUILD) 20
 
 # The Debian package, in $(BUILD)/package.
 package: build

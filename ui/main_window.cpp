@@ -5,6 +5,7 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QFontDatabase>
 #include <QFontMetrics>
 #include <QIcon>
 #include <QKeyEvent>
@@ -27,27 +28,33 @@ QRect Twips(int left, int top, int width, int height) {
 
 QString Qt(const std::string& text) { return QString::fromStdString(text); }
 
-// The classic dialog font where it is installed, else a face of the same
-// width. If the chosen face is still too wide for a label, the size steps
-// down until every caption fits, so no text is ever clipped.
-QFont ControlFont(std::initializer_list<std::pair<QStringList, int>> captionsPerWidth) {
+// The classic dialog font where it is installed, else a face of the same width.
+QFont ControlFont() {
     QFont font;
-    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"),
-                      QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"), QStringLiteral("Arial"),
-                      QStringLiteral("Helvetica"), QStringLiteral("DejaVu Sans")});
+    // Picking the first installed face here is much cheaper than letting the
+    // font matcher try each missing one in turn.
+    const QStringList installed = QFontDatabase::families();
+    for (const char* family : {"MS Sans Serif", "Microsoft Sans Serif", "Liberation Sans", "Arimo", "Arial",
+                               "Helvetica"}) {
+        if (installed.contains(QLatin1String(family), ::Qt::CaseInsensitive)) {
+            font.setFamily(QLatin1String(family));
+            break;
+        }
+    }
     font.setStyleHint(QFont::SansSerif);
     font.setPointSizeF(9.75);
-    auto fits = [&](const QFont& f) {
-        const QFontMetrics metrics(f);
-        for (const auto& [captions, width] : captionsPerWidth) {
-            for (const QString& caption : captions) {
-                if (metrics.horizontalAdvance(caption) > width) return false;
-            }
-        }
-        return true;
-    };
-    while (!fits(font) && font.pointSizeF() > 6.0) font.setPointSizeF(font.pointSizeF() - 0.25);
     return font;
+}
+
+// Whether every caption a label can show fits its width in `font`.
+bool CaptionsFit(const QFont& font, std::initializer_list<std::pair<QStringList, int>> captionsPerWidth) {
+    const QFontMetrics metrics(font);
+    for (const auto& [captions, width] : captionsPerWidth) {
+        for (const QString& caption : captions) {
+            if (metrics.horizontalAdvance(caption) > width) return false;
+        }
+    }
+    return true;
 }
 
 }  // namespace
@@ -69,13 +76,19 @@ Form1::Form1(QWidget* parent) : QMainWindow(parent) {
 }
 
 void Form1::CreateControls() {
+    const QRect prompt = Twips(120, 120, 2175, 255);
+    const QRect result = Twips(930, 600, 2775, 255);
+    // Set before any control exists: the whole window, menu bar included,
+    // uses this one face, so no other font is loaded before it is shown.
+    setFont(ControlFont());
+
     auto* client = new QWidget(this);
     client->setObjectName(QStringLiteral("ClientArea"));
     client->setFixedSize(4575 / kTwips, 1260 / kTwips);
 
     Label1 = new QLabel(client);
     Label1->setObjectName(QStringLiteral("Label1"));
-    Label1->setGeometry(Twips(120, 120, 2175, 255));
+    Label1->setGeometry(prompt);
     Label1->setAlignment(::Qt::AlignLeft | ::Qt::AlignVCenter);
 
     Text1 = new QLineEdit(client);
@@ -86,15 +99,21 @@ void Form1::CreateControls() {
 
     Label2 = new QLabel(client);
     Label2->setObjectName(QStringLiteral("Label2"));
-    Label2->setGeometry(Twips(930, 600, 2775, 255));
+    Label2->setGeometry(result);
     Label2->setAlignment(::Qt::AlignCenter);
 
-    client->setFont(ControlFont({
-        {{QStringLiteral("VAT registration code"), QStringLiteral("Credit card number")}, Label1->width()},
-        {{QStringLiteral("has wrong number of digits"), QStringLiteral("is a valid VAT code"),
-          QStringLiteral("is a valid credit card number"), QStringLiteral("is not valid")},
-         Label2->width()},
-    }));
+    // If the face is still too wide for a label, the size steps down until
+    // every caption fits, so no text is ever clipped.
+    QFont font = this->font();
+    while (!CaptionsFit(font, {{{QStringLiteral("VAT registration code"), QStringLiteral("Credit card number")},
+                                prompt.width()},
+                               {{QStringLiteral("has wrong number of digits"), QStringLiteral("is a valid VAT code"),
+                                 QStringLiteral("is a valid credit card number"), QStringLiteral("is not valid")},
+                                result.width()}}) &&
+           font.pointSizeF() > 6.0) {
+        font.setPointSizeF(font.pointSizeF() - 0.25);
+        setFont(font);
+    }
     setCentralWidget(client);
     Text1->setFocus();
 

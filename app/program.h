@@ -1,0 +1,34 @@
+#pragma once
+
+#include "main_window.h"
+#include "settings_store.h"
+
+#include <memory>
+
+class QApplication;
+
+namespace pelmora {
+
+// The program between its entry and its event loop: the settings store and
+// the window, started up and ready to show.
+class Program {
+public:
+    // Builds the window and runs the start-up sequence (captions, position,
+    // mode) before the window is first shown.
+    Program();
+
+    // However the program is asked to end (close button, File > Exit, the
+    // end of the desktop session, a termination signal), the settings are
+    // written once and the program ends at once.
+    void EndOnEveryRequest(QApplication& application);
+
+    Form1& Window() { return form_; }
+
+private:
+    [[noreturn]] void ShutDown();
+
+    SettingsStore store_;
+    Form1 form_;
+};
+
+}  // namespace pelmora
