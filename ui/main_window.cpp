@@ -14,7 +14,8 @@
 #include <QLineEdit>
 #include <QMenuBar>
 
-#include <initializer_list>
+#include <utility>
+#include <vector>
 
 namespace pelmora {
 
@@ -34,8 +35,8 @@ QFont ControlFont() {
     // Picking the first installed face here is much cheaper than letting the
     // font matcher try each missing one in turn.
     const QStringList installed = QFontDatabase::families();
-    for (const char* family : {"MS Sans Serif", "Microsoft Sans Serif", "Liberation Sans", "Arimo", "Arial",
-                               "Helvetica"}) {
+    for (const char* family :
+         {"MS Sans Serif", "Microsoft Sans Serif", "Liberation Sans", "Arimo", "Arial", "Helvetica"}) {
         if (installed.contains(QLatin1String(family), ::Qt::CaseInsensitive)) {
             font.setFamily(QLatin1String(family));
             break;
@@ -46,8 +47,11 @@ QFont ControlFont() {
     return font;
 }
 
-// Whether every caption a label can show fits its width in `font`.
-bool CaptionsFit(const QFont& font, std::initializer_list<std::pair<QStringList, int>> captionsPerWidth) {
+// The captions a label can show, with the label's width.
+using CaptionWidths = std::vector<std::pair<QStringList, int>>;
+
+// Whether every caption fits its label's width in `font`.
+bool CaptionsFit(const QFont& font, const CaptionWidths& captionsPerWidth) {
     const QFontMetrics metrics(font);
     for (const auto& [captions, width] : captionsPerWidth) {
         for (const QString& caption : captions) {
@@ -104,13 +108,14 @@ void Form1::CreateControls() {
 
     // If the face is still too wide for a label, the size steps down until
     // every caption fits, so no text is ever clipped.
+    const CaptionWidths captions = {
+        {{QStringLiteral("VAT registration code"), QStringLiteral("Credit card number")}, prompt.width()},
+        {{QStringLiteral("has wrong number of digits"), QStringLiteral("is a valid VAT code"),
+          QStringLiteral("is a valid credit card number"), QStringLiteral("is not valid")},
+         result.width()},
+    };
     QFont font = this->font();
-    while (!CaptionsFit(font, {{{QStringLiteral("VAT registration code"), QStringLiteral("Credit card number")},
-                                prompt.width()},
-                               {{QStringLiteral("has wrong number of digits"), QStringLiteral("is a valid VAT code"),
-                                 QStringLiteral("is a valid credit card number"), QStringLiteral("is not valid")},
-                                result.width()}}) &&
-           font.pointSizeF() > 6.0) {
+    while (!CaptionsFit(font, captions) && font.pointSizeF() > 6.0) {
         font.setPointSizeF(font.pointSizeF() - 0.25);
         setFont(font);
     }
