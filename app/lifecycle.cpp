@@ -1,5 +1,6 @@
 #include "lifecycle.h"
 
+#include "main_window.h"
 #include "number_text.h"
 #include "settings_store.h"
 
@@ -43,18 +44,17 @@ QString Stored(SettingsStore& store, const QString& key, const QString& fallback
 }  // namespace
 
 void StartUp(CheckerState& state, QWidget& window, SettingsStore& store) {
-    state.ModeCaptions[kModeVat] = "VAT registration code";
-    state.ModeCaptions[kModeCard] = "Credit card number";
+    state.ModeCaptions[kModeVat] = kVatCaption;
+    state.ModeCaptions[kModeCard] = kCardCaption;
 
     // An edge of 0 or less is not restored; the two edges are judged separately.
     const std::int32_t x = ReadPositionText(Stored(store, kWindowX).toStdString());
     const std::int32_t y = ReadPositionText(Stored(store, kWindowY).toStdString());
-    QPoint position = DefaultPosition(window);
+    const QPoint fallback = DefaultPosition(window);
+    QPoint position = fallback;
     if (x > 0) position.setX(x / kTwipsPerPixel);
     if (y > 0) position.setY(y / kTwipsPerPixel);
-    if (PlatformPlacesWindows()) {
-        window.move(TitleBarOnAScreen(window, position) ? position : DefaultPosition(window));
-    }
+    if (PlatformPlacesWindows()) window.move(TitleBarOnAScreen(window, position) ? position : fallback);
 
     state.CurrentMode = ReadModeText(Stored(store, kCurrentMode, QStringLiteral("1")).toStdString());
     state.SetMode(state.CurrentMode);

@@ -8,9 +8,6 @@ namespace pelmora {
 
 class SettingsStore;
 
-// 15 twips to a device-independent pixel, as at 96 dots per inch.
-inline constexpr int kTwipsPerPixel = 15;
-
 // Before the window is first shown: fill the mode captions, restore the
 // window's position and the last mode.
 void StartUp(CheckerState& state, QWidget& window, SettingsStore& store);

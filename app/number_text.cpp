@@ -29,7 +29,7 @@ constexpr bool IsAsciiDigit(char c) { return c >= '0' && c <= '9'; }
 
 // Copies the longest prefix of the blank-free text that forms a number, in
 // the form std::from_chars reads (exponent marker 'e', no '+').
-std::string NumberPrefix(std::string_view text, bool& negative) {
+std::string NumberPrefix(std::string_view text) {
     std::string squeezed;
     squeezed.reserve(text.size());
     for (char c : text) {
@@ -37,12 +37,11 @@ std::string NumberPrefix(std::string_view text, bool& negative) {
     }
 
     std::size_t i = 0;
-    negative = false;
+    std::string number;
     if (i < squeezed.size() && (squeezed[i] == '+' || squeezed[i] == '-')) {
-        negative = squeezed[i] == '-';
+        if (squeezed[i] == '-') number.push_back('-');
         ++i;
     }
-    std::string number;
     bool anyDigit = false;
     for (; i < squeezed.size() && IsAsciiDigit(squeezed[i]); ++i) {
         number.push_back(squeezed[i]);
@@ -75,14 +74,13 @@ std::string NumberPrefix(std::string_view text, bool& negative) {
 }  // namespace
 
 std::optional<double> ReadNumberText(std::string_view text) {
-    bool negative = false;
-    const std::string number = NumberPrefix(text, negative);
+    const std::string number = NumberPrefix(text);
     if (number.empty()) return 0.0;
 
     double value = 0;
     const auto [ptr, ec] = std::from_chars(number.data(), number.data() + number.size(), value);
     if (ec != std::errc() || !std::isfinite(value)) return std::nullopt;
-    return negative ? -value : value;
+    return value;
 }
 
 namespace {

@@ -3,8 +3,6 @@
 #include "main_window.h"
 #include "settings_store.h"
 
-#include <memory>
-
 class QApplication;
 
 namespace pelmora {

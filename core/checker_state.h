@@ -12,6 +12,10 @@ namespace pelmora {
 inline constexpr std::uint8_t kModeVat = 1;
 inline constexpr std::uint8_t kModeCard = 2;
 
+// The prompt captions of the two modes.
+inline constexpr const char* kVatCaption = "VAT registration code";
+inline constexpr const char* kCardCaption = "Credit card number";
+
 // Everything the main window knows beyond its layout: the mode, the prompt
 // captions, and the visible state that the window's events change. The window
 // forwards each event to one operation here and then shows the getters.
@@ -40,7 +44,7 @@ public:
     bool CardMark() const { return cardMark_; }
 
 private:
-    std::string prompt_ = "VAT registration code";
+    std::string prompt_ = kVatCaption;
     std::string entry_;
     std::string result_;
     bool vatMark_ = true;

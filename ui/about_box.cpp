@@ -1,26 +1,21 @@
 #include "about_box.h"
 
 #include "identity.h"
+#include "qt_text.h"
 
 #include <QMessageBox>
 #include <QStringList>
 
 namespace pelmora {
 
-namespace {
-
-QString Text(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
-
-}  // namespace
-
-QString AboutTitle() { return QStringLiteral("About ") + Text(identity::kInternalName); }
+QString AboutTitle() { return QStringLiteral("About ") + ToQString(identity::kInternalName); }
 
 QString AboutText() {
     QStringList lines;
-    lines << Text(identity::kProductName) + QStringLiteral(" (Win98) ") + Text(identity::kVersionText) << QString()
-          << Text(identity::kRights) << QString() << Text(identity::kPublisher);
-    for (std::string_view line : identity::kPostalAddress) lines << Text(line);
-    lines << QString() << Text(identity::kEmail) << Text(identity::kWeb);
+    lines << ToQString(identity::kProductName) + QStringLiteral(" (Win98) ") + ToQString(identity::kVersionText)
+          << QString() << ToQString(identity::kRights) << QString() << ToQString(identity::kPublisher);
+    for (std::string_view line : identity::kPostalAddress) lines << ToQString(line);
+    lines << QString() << ToQString(identity::kEmail) << ToQString(identity::kWeb);
     return lines.join(QStringLiteral("\r\n"));
 }
 

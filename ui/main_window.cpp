@@ -1,7 +1,10 @@
 #include "main_window.h"
 
 #include "about_box.h"
+#include "identity.h"
 #include "key_text.h"
+#include "number_checks.h"
+#include "qt_text.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -21,13 +24,9 @@ namespace pelmora {
 
 namespace {
 
-// The window's layout in twips, converted at 15 twips to a pixel.
-constexpr int kTwips = 15;
 QRect Twips(int left, int top, int width, int height) {
-    return {left / kTwips, top / kTwips, width / kTwips, height / kTwips};
+    return {left / kTwipsPerPixel, top / kTwipsPerPixel, width / kTwipsPerPixel, height / kTwipsPerPixel};
 }
-
-QString Qt(const std::string& text) { return QString::fromStdString(text); }
 
 // The classic dialog font where it is installed, else a face of the same width.
 QFont ControlFont() {
@@ -65,7 +64,7 @@ bool CaptionsFit(const QFont& font, const CaptionWidths& captionsPerWidth) {
 
 Form1::Form1(QWidget* parent) : QMainWindow(parent) {
     setObjectName(QStringLiteral("Form1"));
-    setWindowTitle(QStringLiteral("Pelmora"));
+    setWindowTitle(ToQString(identity::kProductName));
     QIcon icon;
     for (int size : {16, 32, 48}) icon.addFile(QStringLiteral(":/icons/%1/pelmora.png").arg(size), QSize(size, size));
     setWindowIcon(icon);
@@ -88,7 +87,7 @@ void Form1::CreateControls() {
 
     auto* client = new QWidget(this);
     client->setObjectName(QStringLiteral("ClientArea"));
-    client->setFixedSize(4575 / kTwips, 1260 / kTwips);
+    client->setFixedSize(4575 / kTwipsPerPixel, 1260 / kTwipsPerPixel);
 
     Label1 = new QLabel(client);
     Label1->setObjectName(QStringLiteral("Label1"));
@@ -109,9 +108,8 @@ void Form1::CreateControls() {
     // If the face is still too wide for a label, the size steps down until
     // every caption fits, so no text is ever clipped.
     const CaptionWidths captions = {
-        {{QStringLiteral("VAT registration code"), QStringLiteral("Credit card number")}, prompt.width()},
-        {{QStringLiteral("has wrong number of digits"), QStringLiteral("is a valid VAT code"),
-          QStringLiteral("is a valid credit card number"), QStringLiteral("is not valid")},
+        {{ToQString(kVatCaption), ToQString(kCardCaption)}, prompt.width()},
+        {{ToQString(kWrongNumberOfDigits), ToQString(kValidVatCode), ToQString(kValidCardNumber), ToQString(kNotValid)},
          result.width()},
     };
     QFont font = this->font();
@@ -166,9 +164,9 @@ void Form1::CreateMenus() {
 }
 
 void Form1::ShowState() {
-    const QString prompt = Qt(state_.PromptText());
-    const QString entry = Qt(state_.EntryText());
-    const QString result = Qt(state_.ResultText());
+    const QString prompt = ToQString(state_.PromptText());
+    const QString entry = ToQString(state_.EntryText());
+    const QString result = ToQString(state_.ResultText());
     Label1->setText(prompt);
     if (Text1->text() != entry) Text1->setText(entry);
     Label2->setText(result);

@@ -13,6 +13,10 @@ class QMenu;
 
 namespace pelmora {
 
+// The window's layout and its stored position are in twips: 15 to a
+// device-independent pixel, as at 96 dots per inch.
+inline constexpr int kTwipsPerPixel = 15;
+
 // The program's only window: a prompt, the entry field and the verdict line,
 // with the File, Mode and Help menus. Each event calls one operation of the
 // checker state and then shows the state.
