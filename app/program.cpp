@@ -1,7 +1,7 @@
 #include "program.h"
 
-#include "lifecycle.h"
 #include "termination_signals.h"
+#include "window_lifecycle.h"
 
 #include <QApplication>
 
@@ -9,10 +9,7 @@
 
 namespace pelmora {
 
-Program::Program() {
-    StartUp(form_.State(), form_, store_);
-    form_.ShowState();
-}
+Program::Program() { StartUpWindow(form_, store_); }
 
 void Program::EndOnEveryRequest(QApplication& application) {
     auto shutDown = [this] { ShutDown(); };
@@ -24,7 +21,7 @@ void Program::EndOnEveryRequest(QApplication& application) {
 
 void Program::ShutDown() {
     // Ending at once means no further events, so this cannot run twice.
-    SaveOnShutDown(form_.State(), form_, store_);
+    SaveWindowOnShutDown(form_, store_);
     std::_Exit(EXIT_SUCCESS);
 }
 

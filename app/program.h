@@ -1,7 +1,7 @@
 #pragma once
 
 #include "main_window.h"
-#include "settings_store.h"
+#include "qt_settings_store.h"
 
 class QApplication;
 
@@ -25,7 +25,7 @@ public:
 private:
     [[noreturn]] void ShutDown();
 
-    SettingsStore store_;
+    QtSettingsStore store_;
     Form1 form_;
 };
 

@@ -3,9 +3,9 @@
 // A test fixture around the settings file in the test's private settings
 // folder, and the program's start-up and shut-down run on a real window.
 
-#include "lifecycle.h"
 #include "main_window.h"
-#include "settings_store.h"
+#include "qt_settings_store.h"
+#include "window_lifecycle.h"
 
 #include <QDir>
 #include <QFile>
@@ -49,15 +49,14 @@ protected:
     // Starts a window the way the program does and hands it back.
     static std::unique_ptr<Form1> Start() {
         auto form = std::make_unique<Form1>();
-        SettingsStore store;
-        StartUp(form->State(), *form, store);
-        form->ShowState();
+        QtSettingsStore store;
+        StartUpWindow(*form, store);
         return form;
     }
 
-    static void ShutDown(const Form1& form) {
-        SettingsStore store;
-        SaveOnShutDown(form.State(), form, store);
+    static void ShutDown(Form1& form) {
+        QtSettingsStore store;
+        SaveWindowOnShutDown(form, store);
     }
 };
 

@@ -248,16 +248,3 @@ TEST_F(Form1Test, ControlsCarryAccessibleNames) {
     Enter();
     EXPECT_EQ(QAccessible::queryAccessibleInterface(label2)->text(QAccessible::Name), "is a valid VAT code");
 }
-
-TEST(AboutBox, ThirteenLinesJoinedWithCrLf) {
-    EXPECT_EQ(AboutTitle(), "About Dravon");
-    const QString text = AboutText();
-    const QStringList lines = text.split(QStringLiteral("\r\n"));
-    ASSERT_EQ(lines.size(), 13);
-    EXPECT_EQ(lines[0], "Pelmora (Win98) 1.00");
-    for (int empty : {1, 3, 10}) EXPECT_TRUE(lines[empty].isEmpty()) << empty;
-    for (int filled : {2, 4, 5, 6, 7, 8, 9, 11, 12}) EXPECT_FALSE(lines[filled].isEmpty()) << filled;
-    EXPECT_EQ(lines[4], "Orvane");
-    EXPECT_TRUE(lines[11].endsWith("@example.com"));
-    EXPECT_FALSE(text.endsWith(QStringLiteral("\n")));
-}

@@ -1,0 +1,58 @@
+#include "window_lifecycle.h"
+
+#include "lifecycle.h"
+#include "main_window.h"
+
+#include <QGuiApplication>
+#include <QRect>
+#include <QScreen>
+#include <QWidget>
+
+namespace pelmora {
+
+namespace {
+
+QPoint Pixels(TwipPoint twips) {
+    return {static_cast<int>(twips.x) / kTwipsPerPixel, static_cast<int>(twips.y) / kTwipsPerPixel};
+}
+
+bool PlatformPlacesWindows() { return !QGuiApplication::platformName().startsWith(QLatin1String("wayland")); }
+
+// Where a new window stands when no position is stored: centred on the primary screen.
+void CentreOnPrimaryScreen(QWidget& window) {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen || !PlatformPlacesWindows()) return;
+    const QRect area = screen->availableGeometry();
+    const QSize size = window.frameGeometry().size();
+    window.move(area.topLeft() + QPoint((area.width() - size.width()) / 2, (area.height() - size.height()) / 2));
+}
+
+}  // namespace
+
+TwipPoint QtWindowPlacement::TopLeft() const {
+    const QPoint position = window_.pos();
+    return {static_cast<double>(position.x()) * kTwipsPerPixel, static_cast<double>(position.y()) * kTwipsPerPixel};
+}
+
+void QtWindowPlacement::MoveTo(TwipPoint topLeft) {
+    if (PlatformPlacesWindows()) window_.move(Pixels(topLeft));
+}
+
+bool QtWindowPlacement::TitleBarOnAScreen(TwipPoint topLeft) const {
+    const QPoint titleBarMiddle = Pixels(topLeft) + QPoint(window_.frameGeometry().width() / 2, 8);
+    return QGuiApplication::screenAt(titleBarMiddle) != nullptr;
+}
+
+void StartUpWindow(Form1& window, SettingsStore& store) {
+    CentreOnPrimaryScreen(window);
+    QtWindowPlacement placement(window);
+    StartUp(window.State(), placement, store);
+    window.ShowState();
+}
+
+void SaveWindowOnShutDown(Form1& window, SettingsStore& store) {
+    const QtWindowPlacement placement(window);
+    SaveOnShutDown(window.State(), placement, store);
+}
+
+}  // namespace pelmora
