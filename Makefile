@@ -4,7 +4,7 @@ BUILD_TYPE ?= RelWithDebInfo
 # CI treats warnings as errors.
 WERROR := $(if $(CI),ON,OFF)
 
-.PHONY: all deps gate-deps configure build run test check bench package package-check clean
+.PHONY: all deps gate-deps windows-deps configure build run test check windows windows-test bench package package-check clean
 
 all: build
 
@@ -13,6 +13,9 @@ deps:
 
 gate-deps:
 	@./scripts/install-deps.sh gate
+
+windows-deps:
+	@./scripts/install-deps.sh windows
 
 configure: deps
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) -DCMAKE_COMPILE_WARNING_AS_ERROR=$(WERROR) -DPELMORA_BUILD_BENCH=ON
@@ -35,6 +38,19 @@ check: test gate-deps
 	./scripts/sanitize.sh
 	./scripts/fuzz.sh 20
 	./scripts/check-package.sh $(BUILD)
+	$(MAKE) windows windows-test
+
+# The Windows program, 32-bit: build-windows/Dravon.exe.
+windows: windows-deps
+	cmake -S . -B build-windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=MinSizeRel -DCMAKE_COMPILE_WARNING_AS_ERROR=$(WERROR) -DPELMORA_BUILD_TESTS=OFF
+	cmake --build build-windows -j2
+
+# The same sources built for 64-bit Windows (this machine's Wine runs only
+# 64-bit programs): the core's tests and the end-to-end test under Wine.
+windows-test: windows-deps
+	cmake -S . -B build-windows64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake -DCMAKE_BUILD_TYPE=MinSizeRel -DCMAKE_COMPILE_WARNING_AS_ERROR=$(WERROR)
+	cmake --build build-windows64 -j2
+	ctest --test-dir build-windows64 --output-on-failure
 
 bench: build
 	./bench/startup_compare.sh $(BUILD) 20
@@ -48,4 +64,4 @@ package-check: build
 	./scripts/check-package.sh $(BUILD)
 
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) build-windows build-windows64

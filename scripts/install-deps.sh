@@ -11,10 +11,14 @@ packages="
   xvfb xauth xdotool
   desktop-file-utils appstream binutils-mingw-w64-x86-64 dpkg-dev file
 "
-# The full gate adds the clang tools: libFuzzer, clang-format, clang-tidy.
-if [ "${1:-}" = gate ]; then
-    packages="$packages clang libclang-rt-14-dev clang-format clang-tidy"
-fi
+# The Windows program: the MinGW-w64 cross compilers and, to run it, Wine.
+windows="g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64"
+# The full gate adds the clang tools (libFuzzer, clang-format, clang-tidy)
+# and the Windows build.
+case "${1:-}" in
+    gate) packages="$packages clang libclang-rt-14-dev clang-format clang-tidy $windows" ;;
+    windows) packages="$packages $windows" ;;
+esac
 
 missing=""
 for p in $packages; do

@@ -1,0 +1,95 @@
+#!/bin/sh
+# Drives the Windows program under Wine on Xvfb as a user would, in a fresh
+# Wine prefix of its own: types numbers, Enter, F2, Shift+Del, File > Exit
+# and Alt+F4; reads the controls back with the probe and the stored values
+# with reg; starts again to find them restored; and starts on a value of the
+# wrong type. Usage: end_to_end.sh Dravon.exe probe.exe
+set -eu
+program=$1
+probe=$2
+work=$(mktemp -d)
+xvfb=""
+cleanup() {
+    WINEPREFIX="$work/prefix" wineserver -k 2>/dev/null || true
+    [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
+xvfb=$!
+for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+[ -s "$work/display" ] || fail "Xvfb did not start"
+export DISPLAY=":$(cat "$work/display")" WINEPREFIX="$work/prefix" WINEDEBUG=-all
+wine=/usr/lib/wine/wine64
+$wine wineboot -i >/dev/null 2>&1
+key='HKCU\Software\VB and VBA Program Settings\Orvane\Dravon'
+
+start() {
+    $wine "$program" &
+    window=$(timeout 60 xdotool search --sync --onlyvisible --name '^Pelmora$' | head -n 1)
+    [ -n "$window" ] || fail "no window"
+    xdotool windowfocus --sync "$window"
+    sleep 0.5
+}
+# The controls' texts: prompt, entry, verdict.
+shows() {
+    expected=$(printf '%s\n%s\n%s' "$1" "$2" "$3")
+    for _ in $(seq 20); do
+        actual=$($wine "$probe" | tr -d '\r')
+        [ "$actual" = "$expected" ] && return 0
+        sleep 0.2
+    done
+    fail "window shows [$actual], expected [$expected]"
+}
+wait_for_end() {
+    for _ in $(seq 100); do xdotool search --name '^Pelmora$' >/dev/null 2>&1 || return 0; sleep 0.1; done
+    fail "$1 did not end the program"
+}
+stored() { $wine reg query "$key" /v "$1" 2>/dev/null | tr -d '\r' | sed -n "s/^ *$1 *REG_SZ    //p"; }
+
+start
+shows "VAT registration code" "" ""
+xdotool type --delay 20 'GB 123 4567 82'
+xdotool key Return
+shows "VAT registration code" "GB 123 4567 82" "is a valid VAT code"
+xdotool type --delay 20 '1'
+shows "VAT registration code" "GB 123 4567 821" ""
+xdotool key F2
+shows "Credit card number" "" ""
+xdotool type --delay 20 '4111 1111 1111 1111 99'
+shows "Credit card number" "4111 1111 1111 1111 " ""
+xdotool key BackSpace Return
+shows "Credit card number" "4111 1111 1111 1111" "is a valid credit card number"
+xdotool key shift+Delete
+shows "Credit card number" "" "is a valid credit card number"
+xdotool windowmove --sync "$window" 300 200
+sleep 0.5
+xdotool key alt+f
+sleep 0.5
+xdotool key x
+wait_for_end "File > Exit"
+[ "$(stored 'Current mode')" = " 2" ] || fail "mode stored as [$(stored 'Current mode')]"
+x=$(stored 'Window X')
+y=$(stored 'Window Y')
+[ "${x# }" -gt 0 ] && [ "${y# }" -gt 0 ] || fail "position stored as [$x] [$y]"
+
+# The next start restores the mode and the position; Alt+F4 saves too.
+start
+shows "Credit card number" "" ""
+xdotool key alt+F4
+wait_for_end "Alt+F4"
+[ "$(stored 'Window X')" = "$x" ] && [ "$(stored 'Window Y')" = "$y" ] ||
+    fail "position not restored: [$x] [$y] became [$(stored 'Window X')] [$(stored 'Window Y')]"
+
+# A value of the wrong type counts as missing: VAT mode, rewritten as text.
+$wine reg add "$key" /v 'Current mode' /t REG_DWORD /d 2 /f >/dev/null 2>&1
+start
+shows "VAT registration code" "" ""
+xdotool key alt+f
+sleep 0.5
+xdotool key x
+wait_for_end "File > Exit"
+[ "$(stored 'Current mode')" = " 1" ] || fail "mode rewritten as [$(stored 'Current mode')]"
+echo "Windows end-to-end: passed"

@@ -1,0 +1,22 @@
+#include "main_window.h"
+#include "resource.h"
+
+#include <objbase.h>
+#include <windows.h>
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    pelmora::Form1 form(instance);
+    ShowWindow(form.Handle(), show);
+    UpdateWindow(form.Handle());
+
+    HACCEL accelerators = LoadAcceleratorsW(instance, MAKEINTRESOURCEW(IDA_MAIN));
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        // F1, F2 and Shift+Del work from anywhere in the window.
+        if (TranslateAcceleratorW(form.Handle(), accelerators, &message)) continue;
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    return 0;
+}

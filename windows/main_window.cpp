@@ -1,0 +1,220 @@
+#include "main_window.h"
+
+#include "about_text.h"
+#include "identity.h"
+#include "lifecycle.h"
+#include "resource.h"
+#include "wide_text.h"
+
+#include <commctrl.h>
+#include <initguid.h>
+#include <oleacc.h>
+
+#include <cmath>
+#include <cstdlib>
+
+namespace pelmora {
+
+namespace {
+
+constexpr wchar_t kClassName[] = L"PelmoraForm1";
+constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+constexpr int kTwipsPerInch = 1440;
+constexpr int kEntryLimit = 20;
+
+// Screen readers speak a polite live region when it announces a change.
+// {C12BCD8E-2A8E-4950-8AE7-3625111D58EB}: UI Automation's LiveSetting property.
+DEFINE_GUID(kLiveSettingProperty, 0xc12bcd8e, 0x2a8e, 0x4950, 0x8a, 0xe7, 0x36, 0x25, 0x11, 0x1d, 0x58, 0xeb);
+constexpr LONG kPolite = 1;
+constexpr DWORD kLiveRegionChanged = 0x8019;  // EVENT_OBJECT_LIVEREGIONCHANGED
+
+int ToPixels(double twips, int dpi) { return static_cast<int>(std::lround(twips * dpi / kTwipsPerInch)); }
+
+// Stored positions are twips at 15 to a pixel of 96 dots per inch, whatever
+// the screen's real density, so they stay valid when it changes.
+double ToTwips(int pixels, int dpi) { return static_cast<double>(pixels) * kTwipsPerInch / dpi; }
+
+}  // namespace
+
+Form1::Form1(HINSTANCE instance) {
+    HDC screen = GetDC(nullptr);
+    dpi_ = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = WindowProc;
+    windowClass.hInstance = instance;
+    windowClass.hIcon = LoadIconW(instance, L"IDI_ICON1");
+    windowClass.hIconSm = static_cast<HICON>(LoadImageW(
+        instance, L"IDI_ICON1", IMAGE_ICON, GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
+    windowClass.lpszClassName = kClassName;
+    RegisterClassExW(&windowClass);
+
+    HMENU menu = LoadMenuW(instance, MAKEINTRESOURCEW(IDM_MAIN));
+    RECT frame{0, 0, ToPixels(4575, dpi_), ToPixels(1260, dpi_)};
+    AdjustWindowRectEx(&frame, kStyle, TRUE, 0);
+    const std::wstring title = Widen(identity::kProductName);
+    CreateWindowExW(0, kClassName, title.c_str(), kStyle, CW_USEDEFAULT, CW_USEDEFAULT, frame.right - frame.left,
+                    frame.bottom - frame.top, nullptr, menu, instance, this);
+    CreateControls();
+    StartUp(state_, *this, store_);
+    ShowState();
+}
+
+void Form1::CreateControls() {
+    const int height = -static_cast<int>(std::lround(9.75 * dpi_ / 72));
+    font_ = CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                        CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, L"MS Sans Serif");
+    auto control = [this](DWORD exStyle, const wchar_t* kind, DWORD style, int left, int top, int width, int h) {
+        HWND child = CreateWindowExW(exStyle, kind, L"", WS_CHILD | WS_VISIBLE | style, ToPixels(left, dpi_),
+                                     ToPixels(top, dpi_), ToPixels(width, dpi_), ToPixels(h, dpi_), hwnd_, nullptr,
+                                     nullptr, nullptr);
+        SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+        return child;
+    };
+    // Created in tab order; a screen reader names the field by the label before it.
+    Label1 = control(0, L"STATIC", SS_LEFT | SS_NOPREFIX, 120, 120, 2175, 255);
+    Text1 = control(WS_EX_CLIENTEDGE, L"EDIT", WS_TABSTOP | ES_AUTOHSCROLL, 2280, 60, 2175, 375);
+    Label2 = control(0, L"STATIC", SS_CENTER | SS_NOPREFIX, 930, 600, 2775, 255);
+    // The limit holds for pasted text too.
+    SendMessageW(Text1, EM_SETLIMITTEXT, kEntryLimit, 0);
+    SetWindowSubclass(Text1, EntryProc, 1, reinterpret_cast<DWORD_PTR>(this));
+    SetFocus(Text1);
+
+    IAccPropServices* services = nullptr;
+    if (SUCCEEDED(CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER, IID_IAccPropServices,
+                                   reinterpret_cast<void**>(&services)))) {
+        VARIANT polite;
+        VariantInit(&polite);
+        polite.vt = VT_I4;
+        polite.lVal = kPolite;
+        services->SetHwndProp(Label2, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, kLiveSettingProperty, polite);
+        services->Release();
+    }
+}
+
+void Form1::ShowState() {
+    SetWindowTextW(Label1, Widen(state_.PromptText()).c_str());
+    const std::wstring entry = Widen(state_.EntryText());
+    wchar_t shown[kEntryLimit * 2 + 1] = {};
+    GetWindowTextW(Text1, shown, static_cast<int>(std::size(shown)));
+    if (entry != shown) SetWindowTextW(Text1, entry.c_str());
+    SetWindowTextW(Label2, Widen(state_.ResultText()).c_str());
+    HMENU menu = GetMenu(hwnd_);
+    CheckMenuItem(menu, IDM_MODE_VAT, MF_BYCOMMAND | (state_.VatMark() ? MF_CHECKED : MF_UNCHECKED));
+    CheckMenuItem(menu, IDM_MODE_CC, MF_BYCOMMAND | (state_.CardMark() ? MF_CHECKED : MF_UNCHECKED));
+}
+
+void Form1::AnnounceVerdict() {
+    if (!state_.ResultText().empty()) NotifyWinEvent(kLiveRegionChanged, Label2, OBJID_CLIENT, CHILDID_SELF);
+}
+
+TwipPoint Form1::TopLeft() const {
+    RECT frame{};
+    GetWindowRect(hwnd_, &frame);
+    return {ToTwips(frame.left, dpi_), ToTwips(frame.top, dpi_)};
+}
+
+void Form1::MoveTo(TwipPoint topLeft) {
+    SetWindowPos(hwnd_, nullptr, ToPixels(topLeft.x, dpi_), ToPixels(topLeft.y, dpi_), 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+bool Form1::TitleBarOnAScreen(TwipPoint topLeft) const {
+    RECT frame{};
+    GetWindowRect(hwnd_, &frame);
+    const POINT titleBarMiddle{
+        ToPixels(topLeft.x, dpi_) + (frame.right - frame.left) / 2,
+        ToPixels(topLeft.y, dpi_) + GetSystemMetrics(SM_CYCAPTION) / 2 + GetSystemMetrics(SM_CYFIXEDFRAME)};
+    return MonitorFromPoint(titleBarMiddle, MONITOR_DEFAULTTONULL) != nullptr;
+}
+
+void Form1::Command(int id) {
+    switch (id) {
+        case IDM_FILE_EXIT:
+            ShutDown();
+        case IDM_MODE_VAT:
+            state_.SetMode(kModeVat);
+            break;
+        case IDM_MODE_CC:
+            state_.SetMode(kModeCard);
+            break;
+        case IDM_MODE_CLEAR:
+            state_.ClearNumber();
+            break;
+        case IDM_HELP_ABOUT:
+            MessageBoxW(hwnd_, Widen(AboutText()).c_str(), Widen(AboutTitle()).c_str(), MB_OK | MB_ICONINFORMATION);
+            return;
+        default:
+            return;
+    }
+    ShowState();
+}
+
+void Form1::ShutDown() {
+    // Ending at once means no further messages, so this runs only once.
+    SaveOnShutDown(state_, *this, store_);
+    ExitProcess(0);
+}
+
+LRESULT Form1::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_COMMAND:
+            if (reinterpret_cast<HWND>(lParam) == Text1) {
+                if (HIWORD(wParam) == EN_CHANGE) {
+                    wchar_t text[kEntryLimit * 2 + 1] = {};
+                    GetWindowTextW(Text1, text, static_cast<int>(std::size(text)));
+                    state_.SetEntryText(Narrow(text));
+                }
+                return 0;
+            }
+            Command(LOWORD(wParam));
+            return 0;
+        case WM_ACTIVATE:
+            if (LOWORD(wParam) != WA_INACTIVE) SetFocus(Text1);
+            return 0;
+        case WM_CTLCOLORSTATIC:
+            SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);
+            return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+        case WM_CLOSE:
+            ShutDown();
+        case WM_QUERYENDSESSION:
+            return TRUE;
+        case WM_ENDSESSION:
+            if (wParam) ShutDown();
+            return 0;
+        default:
+            return DefWindowProcW(hwnd_, message, wParam, lParam);
+    }
+}
+
+LRESULT CALLBACK Form1::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        auto* self = static_cast<Form1*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        self->hwnd_ = hwnd;
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    auto* self = reinterpret_cast<Form1*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    return self ? self->Handle(message, wParam, lParam) : DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+LRESULT CALLBACK Form1::EntryProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR self) {
+    if (message == WM_CHAR) {
+        auto& form = *reinterpret_cast<Form1*>(self);
+        // Every delivered character reaches the state first; the field then
+        // handles it as usual, Enter included.
+        if (wParam == '\r') {
+            form.state_.CheckEntry();
+        } else {
+            form.state_.OtherKey(static_cast<char32_t>(wParam));
+        }
+        form.ShowState();
+        if (wParam == '\r') form.AnnounceVerdict();
+    }
+    return DefSubclassProc(hwnd, message, wParam, lParam);
+}
+
+}  // namespace pelmora
