@@ -4,7 +4,7 @@ BUILD_TYPE ?= RelWithDebInfo
 # CI treats warnings as errors.
 WERROR := $(if $(CI),ON,OFF)
 
-.PHONY: all deps gate-deps windows-deps configure build run test check windows windows-test bench package package-check clean
+.PHONY: all deps gate-deps windows-deps configure build run test check windows windows64 windows-test bench package package-check clean
 
 all: build
 
@@ -47,13 +47,16 @@ windows: windows-deps
 
 # The same sources built for 64-bit Windows (this machine's Wine runs only
 # 64-bit programs): the core's tests and the end-to-end test under Wine.
-windows-test: windows-deps
-	cmake -S . -B build-windows64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake -DCMAKE_BUILD_TYPE=MinSizeRel -DCMAKE_COMPILE_WARNING_AS_ERROR=$(WERROR)
+windows64: windows-deps
+	cmake -S . -B build-windows64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake -DCMAKE_BUILD_TYPE=MinSizeRel -DCMAKE_COMPILE_WARNING_AS_ERROR=$(WERROR) -DPELMORA_BUILD_BENCH=ON
 	cmake --build build-windows64 -j2
+
+windows-test: windows64
 	ctest --test-dir build-windows64 --output-on-failure
 
-bench: build
+bench: build windows windows64
 	./bench/startup_compare.sh $(BUILD) 20
+	./bench/windows_startup.sh build-windows64 20 build-windows/Dravon.exe
 
 # The Debian package, in $(BUILD)/package.
 package: build

@@ -10,7 +10,7 @@ probe=$2
 work=$(mktemp -d)
 xvfb=""
 cleanup() {
-    WINEPREFIX="$work/prefix" wineserver -k 2>/dev/null || true
+    WINEPREFIX="$work/prefix" /usr/lib/wine/wineserver64 -k 2>/dev/null || true
     [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null || true
     rm -rf "$work"
 }
