@@ -4,7 +4,7 @@ BUILD_TYPE ?= RelWithDebInfo
 # CI treats warnings as errors.
 WERROR := $(if $(CI),ON,OFF)
 
-.PHONY: all deps gate-deps windows-deps configure build run test check windows windows64 windows-test bench package package-check clean
+.PHONY: all deps gate-deps windows-deps configure build run test check windows windows64 windows-test screen-reader-test bench package package-check clean
 
 all: build
 
@@ -28,7 +28,7 @@ run: build
 
 # The everyday run: everything but the slow abrupt-end loop.
 test: build
-	ctest --test-dir $(BUILD) --output-on-failure -j2 -LE slow
+	ctest --test-dir $(BUILD) --output-on-failure -j2 -LE 'slow|screen_reader'
 
 # The full gate: the tests, the slow tests, static checks, the sanitizer run,
 # bounded fuzzing and the package round trip.
@@ -53,6 +53,11 @@ windows64: windows-deps
 
 windows-test: windows64
 	ctest --test-dir build-windows64 --output-on-failure
+
+# Orca, the desktop's screen reader, on the real program.
+screen-reader-test: build
+	@./scripts/install-deps.sh screen-reader
+	ctest --test-dir $(BUILD) --output-on-failure -L screen_reader
 
 bench: build windows windows64
 	./bench/startup_compare.sh $(BUILD) 20

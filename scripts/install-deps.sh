@@ -18,6 +18,7 @@ windows="g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64"
 case "${1:-}" in
     gate) packages="$packages clang libclang-rt-14-dev clang-format clang-tidy $windows" ;;
     windows) packages="$packages $windows" ;;
+    screen-reader) packages="$packages orca speech-dispatcher python3-speechd openbox at-spi2-core dbus dbus-x11" ;;
 esac
 
 missing=""

@@ -6,6 +6,8 @@
 #include "number_checks.h"
 #include "qt_text.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QAction>
 #include <QCloseEvent>
 #include <QFontDatabase>
@@ -60,10 +62,42 @@ bool CaptionsFit(const QFont& font, const CaptionWidths& captionsPerWidth) {
     return true;
 }
 
+// The prompt and the verdict line are announcements: a screen reader speaks a
+// notification when it is shown, which it does not do for a label's new text.
+class Announcement : public QAccessibleWidget {
+public:
+    explicit Announcement(QLabel* label) : QAccessibleWidget(label, QAccessible::Notification) {}
+    QString text(QAccessible::Text kind) const override {
+        // An empty verdict line has an empty name, not a placeholder.
+        if (kind == QAccessible::Name) return static_cast<const QLabel*>(widget())->text();
+        return QAccessibleWidget::text(kind);
+    }
+};
+
+QAccessibleInterface* AnnouncementFactory(const QString&, QObject* object) {
+    auto* label = qobject_cast<QLabel*>(object);
+    if (!label) return nullptr;
+    const QString name = label->objectName();
+    return name == QLatin1String("Label1") || name == QLatin1String("Label2") ? new Announcement(label) : nullptr;
+}
+
+// Has a screen reader speak the label's text now, the same text again included.
+void Announce(QLabel* label) {
+    if (label->text().isEmpty()) return;
+    // A reader speaks the notification when its showing state turns on, so it
+    // is turned off first: otherwise only the first one would be heard.
+    QAccessibleEvent hidden(label, QAccessible::ObjectHide);
+    QAccessible::updateAccessibility(&hidden);
+    QAccessibleEvent shown(label, QAccessible::ObjectShow);
+    QAccessible::updateAccessibility(&shown);
+}
+
 }  // namespace
 
 Form1::Form1(QWidget* parent) : QMainWindow(parent) {
     setObjectName(QStringLiteral("Form1"));
+    static const bool factoryInstalled = (QAccessible::installFactory(AnnouncementFactory), true);
+    (void)factoryInstalled;
     setWindowTitle(ToQString(identity::kProductName));
     QIcon icon;
     for (int size : {16, 32, 48}) icon.addFile(QStringLiteral(":/icons/%1/pelmora.png").arg(size), QSize(size, size));
@@ -136,12 +170,14 @@ void Form1::CreateMenus() {
     ModeVat = MenuMode->addAction(QStringLiteral("&VAT registration code"), this, [this] {
         state_.SetMode(kModeVat);
         ShowState();
+        Announce(Label1);
     });
     ModeVat->setObjectName(QStringLiteral("ModeVat"));
     ModeVat->setShortcut(QKeySequence(::Qt::Key_F1));
     ModeCC = MenuMode->addAction(QStringLiteral("&Credit card numbers"), this, [this] {
         state_.SetMode(kModeCard);
         ShowState();
+        Announce(Label1);
     });
     ModeCC->setObjectName(QStringLiteral("ModeCC"));
     ModeCC->setShortcut(QKeySequence(::Qt::Key_F2));
@@ -174,9 +210,7 @@ void Form1::ShowState() {
     ModeCC->setChecked(state_.CardMark());
 
     // A screen reader names the field by its prompt and reads the verdict.
-    Label1->setAccessibleName(prompt);
     Text1->setAccessibleName(prompt);
-    Label2->setAccessibleName(result.isEmpty() ? QStringLiteral("Verdict") : result);
 }
 
 bool Form1::eventFilter(QObject* watched, QEvent* event) {
@@ -196,6 +230,7 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
                 state_.OtherKey(delivered->code);
             }
             ShowState();
+            if (delivered->enter) Announce(Label2);
         }
     }
     // The field still handles the key as usual.
