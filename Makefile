@@ -28,7 +28,7 @@ run: build
 
 # The everyday run: everything but the slow abrupt-end loop.
 test: build
-	ctest --test-dir $(BUILD) --output-on-failure -j2 -LE 'slow|screen_reader'
+	ctest --test-dir $(BUILD) --output-on-failure -j2 -LE slow
 
 # The full gate: the tests, the slow tests, static checks, the sanitizer run,
 # bounded fuzzing and the package round trip.
@@ -57,7 +57,7 @@ windows-test: windows64
 # Orca, the desktop's screen reader, on the real program.
 screen-reader-test: build
 	@./scripts/install-deps.sh screen-reader
-	ctest --test-dir $(BUILD) --output-on-failure -L screen_reader
+	sh tests/e2e/screen_reader.sh $(BUILD)/app/dravon
 
 bench: build windows windows64
 	./bench/startup_compare.sh $(BUILD) 20
