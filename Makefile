@@ -38,7 +38,7 @@ check: test gate-deps
 	./scripts/sanitize.sh
 	./scripts/fuzz.sh 20
 	./scripts/check-package.sh $(BUILD)
-	$(MAKE) windows windows-test
+	$(MAKE) windows-package-check windows-test
 
 # The Windows program, 32-bit: build-windows/Dravon.exe.
 windows: windows-deps
@@ -47,6 +47,14 @@ windows: windows-deps
 
 # The same sources built for 64-bit Windows (this machine's Wine runs only
 # 64-bit programs): the core's tests and the end-to-end test under Wine.
+# The Windows release: build-windows/pelmora-1.00-win32.msi and .zip.
+windows-package: windows
+	cmake --build build-windows --target windows_package
+
+# Installs and removes that release under Wine in a throwaway prefix.
+windows-package-check: windows
+	cmake --build build-windows --target windows_package_check
+
 windows64: windows-deps
 	cmake -S . -B build-windows64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake -DCMAKE_BUILD_TYPE=MinSizeRel -DCMAKE_COMPILE_WARNING_AS_ERROR=$(WERROR) -DPELMORA_BUILD_BENCH=ON
 	cmake --build build-windows64 -j2

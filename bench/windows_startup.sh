@@ -7,19 +7,8 @@ set -eu
 build=${1:-build-windows64}
 runs=${2:-20}
 exe=${3:-build-windows/Dravon.exe}
-work=$(mktemp -d)
-xvfb=""
-trap 'WINEPREFIX="$work/prefix" /usr/lib/wine/wineserver64 -k 2>/dev/null || true; [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null; rm -rf "$work"' EXIT
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
-xvfb=$!
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-export DISPLAY=":$(cat "$work/display")" WINEPREFIX="$work/prefix" WINEDEBUG=-all
-wine=/usr/lib/wine/wine64
-# A running wine server, as on a desktop where Wine is in use, so the
-# figures are the programs' own start-up rather than the server's.
-mkdir -p "$WINEPREFIX"
-/usr/lib/wine/wineserver64 -p
-$wine wineboot -i >/dev/null 2>&1
+. "$(dirname "$0")/../tests/windows/wine-session.sh"
+start_wine_session server
 
 now_us() { echo $(($(date +%s%N) / 1000)); }
 measure() {

@@ -17,3 +17,6 @@ set(PELMORA_WEB "https://www.example.com/")
 set(PELMORA_APP_ID "com.example.Pelmora")
 set(PELMORA_EXECUTABLE "dravon")
 set(PELMORA_RELEASE_DATE "2026-12-07")
+# The Windows installer's upgrade code: fixed for the life of the product, so
+# that each later version replaces the one installed.
+set(PELMORA_UPGRADE_CODE "DBA801B9-F8EE-4C62-916D-B7DB9B5B8258")

@@ -11,8 +11,9 @@ packages="
   xvfb xauth xdotool
   desktop-file-utils appstream binutils-mingw-w64-x86-64 dpkg-dev file
 "
-# The Windows program: the MinGW-w64 cross compilers and, to run it, Wine.
-windows="g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64"
+# The Windows program: the MinGW-w64 cross compilers, Wine to run it and
+# msitools and zip to package it.
+windows="g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64 wixl msitools zip unzip"
 # The full gate adds the clang tools (libFuzzer, clang-format, clang-tidy)
 # and the Windows build.
 case "${1:-}" in

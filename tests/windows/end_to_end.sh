@@ -7,23 +7,8 @@
 set -eu
 program=$1
 probe=$2
-work=$(mktemp -d)
-xvfb=""
-cleanup() {
-    WINEPREFIX="$work/prefix" /usr/lib/wine/wineserver64 -k 2>/dev/null || true
-    [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
-fail() { echo "FAIL: $*" >&2; exit 1; }
-
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
-xvfb=$!
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-[ -s "$work/display" ] || fail "Xvfb did not start"
-export DISPLAY=":$(cat "$work/display")" WINEPREFIX="$work/prefix" WINEDEBUG=-all
-wine=/usr/lib/wine/wine64
-$wine wineboot -i >/dev/null 2>&1
+. "$(dirname "$0")/wine-session.sh"
+start_wine_session
 key='HKCU\Software\VB and VBA Program Settings\Orvane\Dravon'
 
 start() {

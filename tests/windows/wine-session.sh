@@ -1,0 +1,26 @@
+# Sourced by the scripts that run Windows programs: a work folder, Xvfb and a
+# fresh Wine prefix inside it, all gone when the script ends. Sets work,
+# wine, DISPLAY and WINEPREFIX; defines fail.
+work=$(mktemp -d)
+xvfb=""
+wine=/usr/lib/wine/wine64
+end_wine_session() {
+    WINEPREFIX="$work/prefix" /usr/lib/wine/wineserver64 -k 2>/dev/null || true
+    [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null || true
+    rm -rf "$work"
+}
+trap end_wine_session EXIT
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+# Starts Xvfb and makes the prefix; with "server", keeps a wine server
+# running, as on a desktop where Wine is in use.
+start_wine_session() {
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
+    xvfb=$!
+    for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+    [ -s "$work/display" ] || fail "Xvfb did not start"
+    export DISPLAY=":$(cat "$work/display")" WINEPREFIX="$work/prefix" WINEDEBUG=-all
+    mkdir -p "$WINEPREFIX"
+    [ "${1:-}" = server ] && /usr/lib/wine/wineserver64 -p
+    $wine wineboot -i >/dev/null 2>&1
+}
