@@ -45,8 +45,6 @@ windows: windows-deps
 	cmake -S . -B build-windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=MinSizeRel -DCMAKE_COMPILE_WARNING_AS_ERROR=$(WERROR) -DPELMORA_BUILD_TESTS=OFF
 	cmake --build build-windows -j2
 
-# The same sources built for 64-bit Windows (this machine's Wine runs only
-# 64-bit programs): the core's tests and the end-to-end test under Wine.
 # The Windows release: build-windows/pelmora-1.00-win32.msi and .zip.
 windows-package: windows
 	cmake --build build-windows --target windows_package
@@ -55,6 +53,8 @@ windows-package: windows
 windows-package-check: windows
 	cmake --build build-windows --target windows_package_check
 
+# The same sources built for 64-bit Windows (this machine's Wine runs only
+# 64-bit programs): the core's tests and the end-to-end test under Wine.
 windows64: windows-deps
 	cmake -S . -B build-windows64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake -DCMAKE_BUILD_TYPE=MinSizeRel -DCMAKE_COMPILE_WARNING_AS_ERROR=$(WERROR) -DPELMORA_BUILD_BENCH=ON
 	cmake --build build-windows64 -j2
@@ -62,7 +62,8 @@ windows64: windows-deps
 windows-test: windows64
 	ctest --test-dir build-windows64 --output-on-failure
 
-# Orca, the desktop's screen reader, on the real program.
+# Orca, the desktop's screen reader, on the real program (also in the gate's
+# slow tests).
 screen-reader-test: build
 	@./scripts/install-deps.sh screen-reader
 	sh tests/e2e/screen_reader.sh $(BUILD)/app/dravon

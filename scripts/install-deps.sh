@@ -14,12 +14,15 @@ packages="
 # The Windows program: the MinGW-w64 cross compilers, Wine to run it and
 # msitools and zip to package it.
 windows="g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64 wixl msitools zip unzip"
-# The full gate adds the clang tools (libFuzzer, clang-format, clang-tidy)
-# and the Windows build.
+# The screen reader, its speech server, the accessibility bus and a window
+# manager, for the test of what a blind user hears.
+screen_reader="orca speech-dispatcher python3-speechd openbox at-spi2-core dbus dbus-x11 procps"
+# The full gate adds the clang tools (libFuzzer, clang-format, clang-tidy),
+# the screen reader and the Windows build.
 case "${1:-}" in
-    gate) packages="$packages clang libclang-rt-14-dev clang-format clang-tidy $windows" ;;
+    gate) packages="$packages clang libclang-rt-14-dev clang-format clang-tidy $screen_reader $windows" ;;
     windows) packages="$packages $windows" ;;
-    screen-reader) packages="$packages orca speech-dispatcher python3-speechd openbox at-spi2-core dbus dbus-x11" ;;
+    screen-reader) packages="$packages $screen_reader" ;;
 esac
 
 missing=""
