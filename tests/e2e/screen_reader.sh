@@ -7,27 +7,30 @@ set -eu
 program=$1
 work=$(mktemp -d)
 pids=""
+# Waits up to 5 s for the given processes to end.
+wait_gone() {
+    for _ in $(seq 50); do
+        alive=""
+        for pid in "$@"; do kill -0 "$pid" 2>/dev/null && alive=1; done
+        [ -z "$alive" ] && return 0
+        sleep 0.1
+    done
+}
 cleanup() {
-    # Orca first: its handler runs when its main loop wakes, which a key press helps.
-    # Orca ends before the rest, and before the next run, which would find
-    # it still running and refuse to start.
+    # Orca first, and wholly, or the next run finds it still running and
+    # refuses to start; its handler runs when its main loop wakes, which a
+    # key press helps.
     if [ -n "${orca:-}" ] && kill -TERM "$orca" 2>/dev/null; then
         xdotool key shift 2>/dev/null || true
-        for _ in $(seq 50); do kill -0 "$orca" 2>/dev/null || break; sleep 0.1; done
+        wait_gone "$orca"
         kill -KILL "$orca" 2>/dev/null || true
     fi
-    # The rest newest first, the program before the display it is on.
+    # The rest newest first, the program before the display it is on; the
+    # program writes its settings as it ends, so the folder goes last.
     newest_first=""
     for pid in $pids; do newest_first="$pid $newest_first"; done
     for pid in $newest_first ${speechd:-}; do kill "$pid" 2>/dev/null || true; done
-    # The program writes its settings as it ends: wait for everything to go
-    # before removing the folder it writes into.
-    for _ in $(seq 50); do
-        alive=""
-        for pid in $pids ${speechd:-}; do kill -0 "$pid" 2>/dev/null && alive=1; done
-        [ -z "$alive" ] && break
-        sleep 0.1
-    done
+    wait_gone $pids ${speechd:-}
     rm -rf "$work" || true
 }
 trap cleanup EXIT
