@@ -16,6 +16,17 @@ inline constexpr std::uint8_t kModeCard = 2;
 inline constexpr const char* kVatCaption = "VAT registration code";
 inline constexpr const char* kCardCaption = "Credit card number";
 
+// What a character delivered to the entry field does. Each front end turns its
+// platform's key event into the character code and asks here, so that every
+// key behaves the same on every platform.
+enum class KeyKind {
+    Enter,       // carriage return: Return, keypad Enter, Ctrl+M; runs the check
+    Character,   // any other character, control characters included; clears the verdict
+    Navigation,  // Tab: moves the focus, never reaches the field, leaves the verdict
+    None,        // no character at all (DEL, as Delete and Ctrl+Backspace deliver)
+};
+KeyKind KindOfKey(char32_t code);
+
 // Everything the main window knows beyond its layout: the mode, the prompt
 // captions, and the visible state that the window's events change. The window
 // forwards each event to one operation here and then shows the getters.
@@ -34,8 +45,18 @@ public:
     void OtherKey(char32_t code);
     // Empties the entry but keeps the last verdict showing.
     void ClearNumber();
+    // A character delivered to the entry field: Enter checks, any other
+    // character clears the verdict. Returns what kind of key it was, so that
+    // the window knows whether to announce a verdict and whether the field
+    // should see the key at all.
+    KeyKind KeyPress(char32_t code);
 
+    // What the user typed, as the field reports it.
     void SetEntryText(std::string text) { entry_ = std::move(text); }
+    // Counts the operations that replaced the entry (mode switch, Clear
+    // number). The window writes its field only when this moves on, never
+    // back over what the user is typing.
+    unsigned EntryReplacements() const { return entryReplacements_; }
 
     const std::string& PromptText() const { return prompt_; }
     const std::string& EntryText() const { return entry_; }
@@ -49,6 +70,7 @@ private:
     std::string result_;
     bool vatMark_ = true;
     bool cardMark_ = true;
+    unsigned entryReplacements_ = 0;
 };
 
 }  // namespace pelmora

@@ -6,15 +6,12 @@ class QEvent;
 
 namespace pelmora {
 
-// What a key press or input-method event in the entry field delivers.
-struct DeliveredKey {
-    bool enter = false;  // carriage return: Return, keypad Enter, Ctrl+M
-    char32_t code = 0;   // otherwise the character delivered
-};
-
-// The character an event delivers to the entry field, or nothing for keys
-// that deliver none: arrows, Home, End, Delete (whose text is DEL), function
-// keys, lone modifiers and the focus keys Tab and Backtab.
-std::optional<DeliveredKey> KeyDelivered(const QEvent& event);
+// The character code a key press or input-method event delivers to the entry
+// field: 13 for Return and keypad Enter (whatever text the platform gives
+// them) and Ctrl+M, 9 for Tab and Shift+Tab, otherwise the first character of
+// the event's text. Nothing for keys that deliver no text (arrows, Home, End,
+// function keys, lone modifiers). What the code then does is the checker
+// state's decision.
+std::optional<char32_t> KeyDelivered(const QEvent& event);
 
 }  // namespace pelmora

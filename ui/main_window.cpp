@@ -204,7 +204,12 @@ void Form1::ShowState() {
     const QString entry = ToQString(state_.EntryText());
     const QString result = ToQString(state_.ResultText());
     Label1->setText(prompt);
-    if (Text1->text() != entry) Text1->setText(entry);
+    // Only a mode switch or Clear number puts text into the field; writing it
+    // back otherwise would move the caret under the user's typing.
+    if (shownEntryReplacements_ != state_.EntryReplacements()) {
+        shownEntryReplacements_ = state_.EntryReplacements();
+        Text1->setText(entry);
+    }
     Label2->setText(result);
     ModeVat->setChecked(state_.VatMark());
     ModeCC->setChecked(state_.CardMark());
@@ -223,14 +228,10 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
                 return true;
             }
         }
-        if (const auto delivered = KeyDelivered(*event)) {
-            if (delivered->enter) {
-                state_.CheckEntry();
-            } else {
-                state_.OtherKey(delivered->code);
-            }
+        if (const auto code = KeyDelivered(*event)) {
+            const KeyKind kind = state_.KeyPress(*code);
             ShowState();
-            if (delivered->enter) Announce(Label2);
+            if (kind == KeyKind::Enter) Announce(Label2);
         }
     }
     // The field still handles the key as usual.

@@ -47,6 +47,7 @@ private:
 
     CheckerState state_;
     std::function<void()> shutDown_;
+    unsigned shownEntryReplacements_ = 0;
 
     QLabel* Label1 = nullptr;
     QLineEdit* Text1 = nullptr;

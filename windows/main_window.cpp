@@ -98,10 +98,12 @@ void Form1::CreateControls() {
 
 void Form1::ShowState() {
     SetWindowTextW(Label1, Widen(state_.PromptText()).c_str());
-    const std::wstring entry = Widen(state_.EntryText());
-    wchar_t shown[kEntryLimit * 2 + 1] = {};
-    GetWindowTextW(Text1, shown, static_cast<int>(std::size(shown)));
-    if (entry != shown) SetWindowTextW(Text1, entry.c_str());
+    // Only a mode switch or Clear number puts text into the field; writing it
+    // back otherwise would move the caret under the user's typing.
+    if (shownEntryReplacements_ != state_.EntryReplacements()) {
+        shownEntryReplacements_ = state_.EntryReplacements();
+        SetWindowTextW(Text1, Widen(state_.EntryText()).c_str());
+    }
     SetWindowTextW(Label2, Widen(state_.ResultText()).c_str());
     HMENU menu = GetMenu(hwnd_);
     CheckMenuItem(menu, IDM_MODE_VAT, MF_BYCOMMAND | (state_.VatMark() ? MF_CHECKED : MF_UNCHECKED));
@@ -205,14 +207,13 @@ LRESULT CALLBACK Form1::EntryProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM
     if (message == WM_CHAR) {
         auto& form = *reinterpret_cast<Form1*>(self);
         // Every delivered character reaches the state first; the field then
-        // handles it as usual, Enter included.
-        if (wParam == '\r') {
-            form.state_.CheckEntry();
-        } else {
-            form.state_.OtherKey(static_cast<char32_t>(wParam));
-        }
+        // handles it as usual, Enter included. Each half of a surrogate pair
+        // arrives on its own and counts as a character. Tab is a focus key,
+        // which the field never sees.
+        const KeyKind kind = form.state_.KeyPress(static_cast<char32_t>(wParam));
+        if (kind == KeyKind::Navigation) return 0;
         form.ShowState();
-        if (wParam == '\r') form.AnnounceVerdict();
+        if (kind == KeyKind::Enter) form.AnnounceVerdict();
     }
     return DefSubclassProc(hwnd, message, wParam, lParam);
 }

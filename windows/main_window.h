@@ -44,6 +44,7 @@ private:
     HWND Label2 = nullptr;
     HFONT font_ = nullptr;
     int dpi_ = 96;
+    unsigned shownEntryReplacements_ = 0;
 };
 
 }  // namespace pelmora

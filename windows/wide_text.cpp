@@ -1,24 +1,18 @@
 #include "wide_text.h"
 
-#include <windows.h>
+#include "utf16_text.h"
 
 namespace pelmora {
 
+static_assert(sizeof(wchar_t) == sizeof(char16_t), "Windows text is UTF-16");
+
 std::wstring Widen(std::string_view text) {
-    if (text.empty()) return {};
-    const int size = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(size), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), size);
-    return wide;
+    const std::u16string wide = Utf16FromUtf8(text);
+    return {reinterpret_cast<const wchar_t*>(wide.data()), wide.size()};
 }
 
 std::string Narrow(std::wstring_view text) {
-    if (text.empty()) return {};
-    const int size =
-        WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-    std::string narrow(static_cast<std::size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), narrow.data(), size, nullptr, nullptr);
-    return narrow;
+    return Utf8FromUtf16({reinterpret_cast<const char16_t*>(text.data()), text.size()});
 }
 
 }  // namespace pelmora

@@ -100,3 +100,35 @@ TEST(CheckerState, ClearNumberKeepsVerdict) {
     card.CheckEntry();
     EXPECT_EQ(card.ResultText(), kNotValid);  // an empty entry is no card number
 }
+
+TEST(CheckerState, EachDeliveredCodeHasOneMeaning) {
+    EXPECT_EQ(KindOfKey(U'\r'), KeyKind::Enter);  // Return, keypad Enter, Ctrl+M
+    EXPECT_EQ(KindOfKey(U'\t'), KeyKind::Navigation);
+    EXPECT_EQ(KindOfKey(0x7f), KeyKind::None);
+    for (char32_t code : {U'\n', U'\x1b', U'\b', U' ', U'7', U'x', U'\xD83D', U'\U0001F600'}) {
+        EXPECT_EQ(KindOfKey(code), KeyKind::Character) << static_cast<unsigned>(code);
+    }
+
+    CheckerState state = Started(kModeVat);
+    state.SetEntryText("123456782");
+    EXPECT_EQ(state.KeyPress(U'\r'), KeyKind::Enter);
+    EXPECT_EQ(state.ResultText(), kValidVatCode);
+    state.KeyPress(U'\t');
+    state.KeyPress(0x7f);
+    EXPECT_EQ(state.ResultText(), kValidVatCode);  // focus and no-character keys leave the verdict
+    state.KeyPress(U'\x1b');
+    EXPECT_EQ(state.ResultText(), "");
+}
+
+TEST(CheckerState, OnlyModeSwitchAndClearReplaceTheEntry) {
+    CheckerState state = Started(kModeVat);
+    const unsigned before = state.EntryReplacements();
+    state.SetEntryText("12");
+    state.KeyPress(U'3');
+    state.KeyPress(U'\r');
+    EXPECT_EQ(state.EntryReplacements(), before);
+    state.ClearNumber();
+    EXPECT_EQ(state.EntryReplacements(), before + 1);
+    state.SetMode(kModeCard);
+    EXPECT_EQ(state.EntryReplacements(), before + 2);
+}

@@ -125,6 +125,41 @@ TEST_F(Form1Test, EnterShowsVerdictAndKeepsEntry) {
     EXPECT_EQ(label2->text(), "has wrong number of digits");
 }
 
+TEST_F(Form1Test, CtrlMAndKeypadEnterWithoutTextCheckToo) {
+    Type("123456782");
+    Key(Qt::Key_M, QStringLiteral("\r"), Qt::ControlModifier);
+    EXPECT_EQ(label2->text(), "is a valid VAT code");
+    EXPECT_EQ(text1->text(), "123456782");
+    Type("3");
+    Key(Qt::Key_Enter, QString(), Qt::KeypadModifier);
+    EXPECT_EQ(label2->text(), "has wrong number of digits");
+}
+
+TEST_F(Form1Test, TabAndShiftTabLeaveTheVerdictAndInsertNothing) {
+    Type("123456782");
+    Enter();
+    Key(Qt::Key_Tab, QStringLiteral("\t"));
+    Key(Qt::Key_Backtab, QString(), Qt::ShiftModifier);
+    EXPECT_EQ(label2->text(), "is a valid VAT code");
+    EXPECT_EQ(text1->text(), "123456782");
+    Key(Qt::Key_J, QStringLiteral("\n"), Qt::ControlModifier);  // a control character is typing
+    EXPECT_EQ(label2->text(), "");
+}
+
+TEST_F(Form1Test, TypingMidFieldInsertsAtTheCaretAndReplacesASelection) {
+    Type("456782");
+    Key(Qt::Key_Home);
+    Type("123");
+    EXPECT_EQ(text1->text(), "123456782");
+    Enter();
+    EXPECT_EQ(label2->text(), "is a valid VAT code");
+    text1->setSelection(3, 4);
+    Type("9");
+    EXPECT_EQ(text1->text(), "123982");
+    EXPECT_EQ(text1->cursorPosition(), 4);
+    EXPECT_EQ(form.State().EntryText(), "123982");
+}
+
 TEST_F(Form1Test, EveryKeyDeliveringACharacterClearsTheVerdict) {
     const struct {
         Qt::Key key;

@@ -32,10 +32,34 @@ wait_for_end() {
     for _ in $(seq 100); do xdotool search --name '^Pelmora$' >/dev/null 2>&1 || return 0; sleep 0.1; done
     fail "$1 did not end the program"
 }
+marks() {
+    actual=$($wine "$probe" marks | tr -d '\r')
+    [ "$actual" = "$1" ] || fail "menu marks [$actual], expected [$1]"
+}
 stored() { $wine reg query "$key" /v "$1" 2>/dev/null | tr -d '\r' | sed -n "s/^ *$1 *REG_SZ    //p"; }
 
 start
 shows "VAT registration code" "" ""
+marks "VAT on, card off"
+# A character outside the Basic Multilingual Plane arrives as two halves;
+# the field keeps what was typed, in order.
+xdotool type --delay 20 '12€😀34'
+shows "VAT registration code" "12€😀34" ""
+xdotool key Return
+shows "VAT registration code" "12€😀34" "has wrong number of digits"
+# Tab is a focus key: the verdict stays and nothing is typed.
+xdotool key Tab
+shows "VAT registration code" "12€😀34" "has wrong number of digits"
+# Typing after Home inserts at the start; Ctrl+M is Enter.
+xdotool key shift+Delete
+xdotool type --delay 20 '456782'
+xdotool key Home
+xdotool type --delay 20 '123'
+xdotool key ctrl+m
+shows "VAT registration code" "123456782" "is a valid VAT code"
+xdotool key Escape
+shows "VAT registration code" "123456782" ""
+xdotool key shift+Delete
 xdotool type --delay 20 'GB 123 4567 82'
 xdotool key Return
 shows "VAT registration code" "GB 123 4567 82" "is a valid VAT code"
@@ -43,6 +67,7 @@ xdotool type --delay 20 '1'
 shows "VAT registration code" "GB 123 4567 821" ""
 xdotool key F2
 shows "Credit card number" "" ""
+marks "VAT off, card on"
 xdotool type --delay 20 '4111 1111 1111 1111 99'
 shows "Credit card number" "4111 1111 1111 1111 " ""
 xdotool key BackSpace Return
@@ -77,4 +102,16 @@ sleep 0.5
 xdotool key x
 wait_for_end "File > Exit"
 [ "$(stored 'Current mode')" = " 1" ] || fail "mode rewritten as [$(stored 'Current mode')]"
+# No mode stored: both marks stay on and Enter judges nothing.
+$wine reg add "$key" /v 'Current mode' /t REG_SZ /d 0 /f >/dev/null 2>&1
+start
+marks "VAT on, card on"
+xdotool type --delay 20 '123456782'
+xdotool key Return
+shows "VAT registration code" "123456782" ""
+xdotool key F1
+shows "VAT registration code" "" ""
+marks "VAT on, card off"
+xdotool key alt+F4
+wait_for_end "Alt+F4"
 echo "Windows end-to-end: passed"

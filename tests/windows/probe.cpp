@@ -1,8 +1,11 @@
-// Prints the text of each control of the running program's window, one a
-// line, in UTF-8: what the end-to-end test reads the window back with.
+// The end-to-end test's hands inside Wine. With no argument, prints the text
+// of each control of the running program's window, one a line, in UTF-8.
+// "marks" prints the Mode menu's check marks ("VAT on, card off"); "minimize",
+// "close" and "endsession" do that to the window.
 #include <windows.h>
 
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 namespace {
@@ -16,11 +19,36 @@ BOOL CALLBACK PrintText(HWND child, LPARAM) {
     return TRUE;
 }
 
+int PrintMarks(HWND window) {
+    HMODULE hook = LoadLibraryW(L"marks_hook.dll");
+    auto* proc = reinterpret_cast<HOOKPROC>(GetProcAddress(hook, "ReadMenuMarks"));
+    if (!proc) return 2;
+    HHOOK installed = SetWindowsHookExW(WH_CALLWNDPROC, proc, hook, GetWindowThreadProcessId(window, nullptr));
+    if (!installed) return 3;
+    RemovePropW(window, L"PelmoraMenuMarks");
+    SendMessageW(window, RegisterWindowMessageW(L"PelmoraProbeMenuMarks"), 0, 0);
+    UnhookWindowsHookEx(installed);
+    const auto marks = reinterpret_cast<UINT_PTR>(GetPropW(window, L"PelmoraMenuMarks"));
+    if (!(marks & 4)) return 4;
+    std::printf("VAT %s, card %s\n", marks & 1 ? "on" : "off", marks & 2 ? "on" : "off");
+    return 0;
+}
+
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
     HWND window = FindWindowW(L"PelmoraForm1", nullptr);
     if (!window) return 1;
+    const char* command = argc > 1 ? argv[1] : "";
+    if (std::strcmp(command, "marks") == 0) return PrintMarks(window);
+    if (std::strcmp(command, "minimize") == 0) return ShowWindow(window, SW_MINIMIZE), 0;
+    if (std::strcmp(command, "close") == 0) return PostMessageW(window, WM_CLOSE, 0, 0) ? 0 : 5;
+    if (std::strcmp(command, "endsession") == 0) {
+        // As Windows does at logoff: ask, then tell that the session ends.
+        SendMessageW(window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF);
+        SendMessageW(window, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+        return 0;
+    }
     EnumChildWindows(window, PrintText, 0);
     return 0;
 }
