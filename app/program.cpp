@@ -1,5 +1,6 @@
 #include "program.h"
 
+#include "session_end.h"
 #include "termination_signals.h"
 #include "window_lifecycle.h"
 
@@ -14,9 +15,15 @@ Program::Program() { StartUpWindow(form_, store_); }
 void Program::EndOnEveryRequest(QApplication& application) {
     auto shutDown = [this] { ShutDown(); };
     form_.SetShutDown(shutDown);
-    QObject::connect(&application, &QGuiApplication::commitDataRequest, &form_, shutDown);
+    // The session asks for a save at a checkpoint and at the start of a
+    // logout that may yet be cancelled: save, answer and go on. The session
+    // really ends with a quit.
+    QObject::connect(&application, &QGuiApplication::commitDataRequest, &form_,
+                     [this] { SaveWindowOnShutDown(form_, store_); });
     QObject::connect(&application, &QCoreApplication::aboutToQuit, &form_, shutDown);
     RouteTerminationSignals(&form_, shutDown);
+    KeepRunningWithoutSessionManager();
+    SaveOnLibraryExit([this] { SaveWindowOnShutDown(form_, store_); });
 }
 
 void Program::ShutDown() {

@@ -17,7 +17,9 @@ public:
 
     // However the program is asked to end (close button, File > Exit, the
     // end of the desktop session, a termination signal), the settings are
-    // written once and the program ends at once.
+    // written once and the program ends at once. A session's save request
+    // that the program outlives writes them too, and so does a lost
+    // connection to the display.
     void EndOnEveryRequest(QApplication& application);
 
     Form1& Window() { return form_; }

@@ -2,6 +2,7 @@
 
 #include "qt_text.h"
 
+#include <QFile>
 #include <QSettings>
 #include <QStringList>
 #include <QVariant>
@@ -27,8 +28,25 @@ QSettings& QtSettingsStore::Open(const QString& application) {
     // directly in the user's configuration folder.
     settings_ = std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope, application, QString());
     settings_->setFallbacksEnabled(false);
-    unreadable_ = settings_->status() != QSettings::NoError;
+    unreadable_ = settings_->status() == QSettings::AccessError;
+    // The file is shared by every program of the publisher, one group each.
+    // What could be parsed is kept and written back with our keys; the
+    // damaged original is kept beside it, since the rewrite cannot hold
+    // what could not be parsed.
+    if (settings_->status() == QSettings::FormatError) KeepDamagedCopy(settings_->fileName());
     return *settings_;
+}
+
+void QtSettingsStore::KeepDamagedCopy(const QString& fileName) {
+    // An older copy is never overwritten: the first free of
+    // <file>.damaged, <file>.damaged.2, <file>.damaged.3, ...
+    const QString base = fileName + QStringLiteral(".damaged");
+    for (int n = 1; n <= 100; ++n) {
+        const QString copy = n == 1 ? base : base + QLatin1Char('.') + QString::number(n);
+        if (QFile::exists(copy)) continue;
+        QFile::copy(fileName, copy);
+        return;
+    }
 }
 
 std::string QtSettingsStore::GetSetting(std::string_view application, std::string_view section, std::string_view key,
@@ -46,13 +64,7 @@ std::string QtSettingsStore::GetSetting(std::string_view application, std::strin
 
 void QtSettingsStore::SaveSetting(std::string_view application, std::string_view section, std::string_view key,
                                   std::string_view text) {
-    QSettings& settings = Open(ToQString(application));
-    if (unreadable_) {
-        // Whatever could not be parsed is replaced by a well-formed store.
-        settings.clear();
-        unreadable_ = false;
-    }
-    settings.setValue(Path(section, key), ToQString(text));
+    Open(ToQString(application)).setValue(Path(section, key), ToQString(text));
 }
 
 void QtSettingsStore::Flush() {

@@ -19,7 +19,8 @@ public:
     QtSettingsStore(const QtSettingsStore&) = delete;
     QtSettingsStore& operator=(const QtSettingsStore&) = delete;
 
-    // A store that cannot be read or parsed counts as having no keys.
+    // A store that cannot be read counts as having no keys; in a damaged one
+    // the keys that can still be parsed are read.
     std::string GetSetting(std::string_view application, std::string_view section, std::string_view key,
                            std::string_view fallback) override;
     // The value reaches the store at Flush() at the latest.
@@ -29,6 +30,7 @@ public:
 
 private:
     QSettings& Open(const QString& application);
+    static void KeepDamagedCopy(const QString& fileName);
 
     std::unique_ptr<QSettings> settings_;
     QString application_;

@@ -29,9 +29,12 @@ void CentreOnPrimaryScreen(QWidget& window) {
 
 }  // namespace
 
-TwipPoint QtWindowPlacement::TopLeft() const {
+std::optional<TwipPoint> QtWindowPlacement::TopLeft() const {
+    // A Wayland client is never told where its window stands.
+    if (!PlatformPlacesWindows()) return std::nullopt;
     const QPoint position = window_.pos();
-    return {static_cast<double>(position.x()) * kTwipsPerPixel, static_cast<double>(position.y()) * kTwipsPerPixel};
+    return TwipPoint{static_cast<double>(position.x()) * kTwipsPerPixel,
+                     static_cast<double>(position.y()) * kTwipsPerPixel};
 }
 
 void QtWindowPlacement::MoveTo(TwipPoint topLeft) {

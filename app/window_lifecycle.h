@@ -14,8 +14,9 @@ class QtWindowPlacement : public WindowPlacement {
 public:
     explicit QtWindowPlacement(QWidget& window) : window_(window) {}
 
-    TwipPoint TopLeft() const override;
-    // Does nothing where the platform places windows itself (Wayland).
+    // Neither tells nor sets a position where the platform places windows
+    // itself (Wayland).
+    std::optional<TwipPoint> TopLeft() const override;
     void MoveTo(TwipPoint topLeft) override;
     bool TitleBarOnAScreen(TwipPoint topLeft) const override;
 

@@ -26,20 +26,25 @@ void StartUp(CheckerState& state, WindowPlacement& window, SettingsStore& store)
     // two edges are judged separately.
     const std::int32_t x = ReadPositionText(Stored(store, kWindowXKey));
     const std::int32_t y = ReadPositionText(Stored(store, kWindowYKey));
-    TwipPoint position = window.TopLeft();
-    if (x > 0) position.x = x;
-    if (y > 0) position.y = y;
-    if ((x > 0 || y > 0) && window.TitleBarOnAScreen(position)) window.MoveTo(position);
+    if (std::optional<TwipPoint> position = window.TopLeft(); position && (x > 0 || y > 0)) {
+        if (x > 0) position->x = x;
+        if (y > 0) position->y = y;
+        if (window.TitleBarOnAScreen(*position)) window.MoveTo(*position);
+    }
 
     state.CurrentMode = ReadModeText(Stored(store, kCurrentModeKey, "1"));
     state.SetMode(state.CurrentMode);
 }
 
 void SaveOnShutDown(const CheckerState& state, const WindowPlacement& window, SettingsStore& store) {
-    const TwipPoint position = window.TopLeft();
+    const std::optional<TwipPoint> position = window.TopLeft();
     Save(store, kCurrentModeKey, state.CurrentMode);
-    Save(store, kWindowXKey, position.x);
-    Save(store, kWindowYKey, position.y);
+    // A position the platform cannot tell is no position: what is stored
+    // stays for the next start on a platform that can.
+    if (position) {
+        Save(store, kWindowXKey, position->x);
+        Save(store, kWindowYKey, position->y);
+    }
     store.Flush();
 }
 

@@ -20,8 +20,11 @@ inline constexpr std::string_view kCurrentModeKey = "Current mode";
 // bar would be on a screen) and the last mode, VAT by default.
 void StartUp(CheckerState& state, WindowPlacement& window, SettingsStore& store);
 
-// When the program ends: store the mode and the window's edges, in that
-// order, and flush the store. The caller then ends the program at once.
+// When the program ends: store the mode and the window's edges (where the
+// platform tells them), in that order, and flush the store. The caller then
+// ends the program at once. Also run when the desktop session asks for a
+// save that the program outlives (a checkpoint, a logout that may be
+// cancelled).
 void SaveOnShutDown(const CheckerState& state, const WindowPlacement& window, SettingsStore& store);
 
 }  // namespace pelmora

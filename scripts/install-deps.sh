@@ -8,7 +8,7 @@ packages="
   cmake g++ make pkg-config
   libgtest-dev libbenchmark-dev
   qt6-base-dev libgl-dev fonts-liberation2 fonts-dejavu-core
-  xvfb xauth xdotool
+  xvfb xauth xdotool libice-dev libsm-dev weston qt6-wayland
   desktop-file-utils appstream binutils-mingw-w64-x86-64 dpkg-dev file
 "
 # The Windows program: the MinGW-w64 cross compilers, Wine to run it and

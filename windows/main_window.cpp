@@ -114,10 +114,21 @@ void Form1::AnnounceVerdict() {
     if (!state_.ResultText().empty()) NotifyWinEvent(kLiveRegionChanged, Label2, OBJID_CLIENT, CHILDID_SELF);
 }
 
-TwipPoint Form1::TopLeft() const {
-    RECT frame{};
-    GetWindowRect(hwnd_, &frame);
-    return {ToTwips(frame.left, dpi_), ToTwips(frame.top, dpi_)};
+std::optional<TwipPoint> Form1::TopLeft() const {
+    // Where the window stands when not minimised: a minimised window sits far
+    // off the screen, which is no place to open it next time. The restored
+    // rectangle is in workspace coordinates, which start at the work area.
+    WINDOWPLACEMENT placement{};
+    placement.length = sizeof placement;
+    if (!GetWindowPlacement(hwnd_, &placement)) return std::nullopt;
+    POINT corner{placement.rcNormalPosition.left, placement.rcNormalPosition.top};
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    if (GetMonitorInfoW(MonitorFromRect(&placement.rcNormalPosition, MONITOR_DEFAULTTONEAREST), &monitor)) {
+        corner.x += monitor.rcWork.left - monitor.rcMonitor.left;
+        corner.y += monitor.rcWork.top - monitor.rcMonitor.top;
+    }
+    return TwipPoint{ToTwips(corner.x, dpi_), ToTwips(corner.y, dpi_)};
 }
 
 void Form1::MoveTo(TwipPoint topLeft) {

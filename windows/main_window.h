@@ -22,7 +22,7 @@ public:
     // Puts the checker state on the screen: prompt, entry, verdict and marks.
     void ShowState();
 
-    TwipPoint TopLeft() const override;
+    std::optional<TwipPoint> TopLeft() const override;
     void MoveTo(TwipPoint topLeft) override;
     bool TitleBarOnAScreen(TwipPoint topLeft) const override;
 

@@ -2,7 +2,10 @@
 
 #include "number_checks.h"
 
+#include <QAction>
+#include <QGuiApplication>
 #include <QLabel>
+#include <QScreen>
 
 using namespace pelmora;
 
@@ -37,8 +40,10 @@ TEST_F(Lifecycle, RestoresStoredCardMode) {
     const auto form = Start();
     EXPECT_EQ(form->State().CurrentMode, kModeCard);
     EXPECT_EQ(form->State().PromptText(), "Credit card number");
-    EXPECT_FALSE(form->State().VatMark());
-    EXPECT_TRUE(form->State().CardMark());
+    // Shown as soon as the start-up is done, before any event.
+    EXPECT_EQ(form->findChild<QLabel*>("Label1")->text(), "Credit card number");
+    EXPECT_FALSE(form->findChild<QAction*>("ModeVat")->isChecked());
+    EXPECT_TRUE(form->findChild<QAction*>("ModeCC")->isChecked());
 }
 
 TEST_F(Lifecycle, RestoresPositionFromAnyNumberText) {
@@ -54,8 +59,10 @@ TEST_F(Lifecycle, EdgesOfZeroOrLessAreJudgedSeparately) {
         Store({{"Window X", text}, {"Window Y", " 1500"}});
         EXPECT_EQ(Start()->pos(), QPoint(fallback.x(), 100)) << text;
     }
-    Store({{"Window X", " 1500"}, {"Window Y", "-15"}});
-    EXPECT_EQ(Start()->pos(), QPoint(100, fallback.y()));
+    for (const char* text : {"-15", "0"}) {
+        Store({{"Window X", " 1500"}, {"Window Y", text}});
+        EXPECT_EQ(Start()->pos(), QPoint(100, fallback.y())) << text;
+    }
 }
 
 TEST_F(Lifecycle, PositionOffEveryScreenIsNotApplied) {
@@ -64,6 +71,12 @@ TEST_F(Lifecycle, PositionOffEveryScreenIsNotApplied) {
     // because the title bar would be on no screen.
     Store({{"Window X", " 150000"}, {"Window Y", " 1500"}});
     EXPECT_EQ(Start()->pos(), fallback);
+    // The corner would be on the screen, the middle of the title bar not.
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    Store({{"Window X", QString::number((screen.right() - 20) * kTwipsPerPixel)}, {"Window Y", " 1500"}});
+    EXPECT_EQ(Start()->pos(), fallback);
+    Store({{"Window X", QString::number((screen.right() - 200) * kTwipsPerPixel)}, {"Window Y", " 1500"}});
+    EXPECT_EQ(Start()->pos(), QPoint(screen.right() - 200, 100));
 }
 
 TEST_F(Lifecycle, UnknownStoredModeSelectsNoModeAndIsWrittenBackAsZero) {
@@ -97,13 +110,39 @@ TEST_F(Lifecycle, ShutDownWritesModeAndPositionForTheNextStart) {
     EXPECT_EQ(again->pos(), QPoint(200, 120));
 }
 
-TEST_F(Lifecycle, UnparsableStoreCountsAsEmptyAndIsReplaced) {
-    // The mode would be 2, but the unbalanced bracket makes the file unparsable.
-    StoreRaw("[Dravon]\nCurrent%20mode=2\n[[[\n");
-    const auto form = Start();
-    EXPECT_EQ(form->State().CurrentMode, kModeVat);
-    ShutDown(*form);
+TEST_F(Lifecycle, DamagedSharedFileKeepsOtherProgramsAndACopy) {
+    const QByteArray damaged = "[Another%20Program]\nColour=blue\nSize=3\n[Dravon]\nCurrent%20mode=\" 2\"\n[Other\n";
+    StoreRaw(damaged);
+    QFile::remove(test_support::StorePath() + ".damaged");
+    StoreRaw("older copy");
+    QFile::rename(test_support::StorePath(), test_support::StorePath() + ".damaged");
+    StoreRaw(damaged);
+    {
+        // One store from start to end, as the program has: the damage is
+        // met again on the way out.
+        QtSettingsStore store;
+        Form1 form;
+        StartUpWindow(form, store);
+        EXPECT_EQ(form.State().CurrentMode, kModeCard);
+        form.State().SetMode(kModeVat);
+        SaveWindowOnShutDown(form, store);
+    }
     EXPECT_EQ(Stored("Current mode").toString(), " 1");
-    EXPECT_TRUE(Stored("Window X").isValid());
-    EXPECT_TRUE(Stored("Window Y").isValid());
+    QSettings settings(test_support::StorePath(), QSettings::IniFormat);
+    EXPECT_EQ(settings.value("Another Program/Colour").toString(), "blue");
+    EXPECT_EQ(settings.value("Another Program/Size").toString(), "3");
+
+    QFile older(test_support::StorePath() + ".damaged");
+    QFile copy(test_support::StorePath() + ".damaged.2");
+    ASSERT_TRUE(older.open(QIODevice::ReadOnly) && copy.open(QIODevice::ReadOnly));
+    EXPECT_EQ(older.readAll(), "older copy");
+    EXPECT_EQ(copy.readAll(), damaged);
+    older.remove();
+    copy.remove();
+}
+
+TEST_F(Lifecycle, FirstStartOpensCentredOnThePrimaryScreen) {
+    const auto form = Start();
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    EXPECT_LE((form->frameGeometry().center() - area.center()).manhattanLength(), 2);
 }

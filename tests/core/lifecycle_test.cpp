@@ -33,10 +33,10 @@ public:
 // A window created at (1500, 3000) twips on a screen that ends at 30000.
 class FakePlacement : public WindowPlacement {
 public:
-    TwipPoint topLeft{1500, 3000};
+    std::optional<TwipPoint> topLeft = TwipPoint{1500, 3000};
     int moves = 0;
 
-    TwipPoint TopLeft() const override { return topLeft; }
+    std::optional<TwipPoint> TopLeft() const override { return topLeft; }
     void MoveTo(TwipPoint position) override {
         topLeft = position;
         ++moves;
@@ -100,4 +100,21 @@ TEST(SaveOnShutDown, WritesModeThenEdgesThenFlushes) {
     SaveOnShutDown(started.state, started.window, store);
     EXPECT_EQ(store.written,
               (std::vector<std::string>{"Current mode= 2", "Window X= 3000", "Window Y= 1807.5", "flush"}));
+}
+
+TEST(SaveOnShutDown, PositionThePlatformCannotTellLeavesTheStoredOneAlone) {
+    FakeStore store;
+    store.values = {{"Window X", " 4500"}, {"Window Y", " 3000"}, {"Current mode", " 1"}};
+    Started started = StartWith(store);
+    started.window.topLeft.reset();
+    started.state.SetMode(kModeCard);
+    SaveOnShutDown(started.state, started.window, store);
+    EXPECT_EQ(store.written, (std::vector<std::string>{"Current mode= 2", "flush"}));
+    EXPECT_EQ(store.values["Window X"], " 4500");
+
+    // Nor is a position restored where the window cannot be placed.
+    Started unplaced;
+    unplaced.window.topLeft.reset();
+    StartUp(unplaced.state, unplaced.window, store);
+    EXPECT_EQ(unplaced.window.moves, 0);
 }

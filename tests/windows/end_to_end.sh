@@ -93,6 +93,18 @@ wait_for_end "Alt+F4"
 [ "$(stored 'Window X')" = "$x" ] && [ "$(stored 'Window Y')" = "$y" ] ||
     fail "position not restored: [$x] [$y] became [$(stored 'Window X')] [$(stored 'Window Y')]"
 
+# Closed while minimised, from the taskbar (WM_CLOSE) or by the session's
+# end: the position stored is where the window stands when restored.
+for route in close endsession; do
+    start
+    $wine "$probe" minimize
+    sleep 0.5
+    $wine "$probe" "$route"
+    wait_for_end "$route while minimised"
+    [ "$(stored 'Window X')" = "$x" ] && [ "$(stored 'Window Y')" = "$y" ] ||
+        fail "$route while minimised stored [$(stored 'Window X')] [$(stored 'Window Y')], not [$x] [$y]"
+done
+
 # A value of the wrong type counts as missing: VAT mode, rewritten as text.
 $wine reg add "$key" /v 'Current mode' /t REG_DWORD /d 2 /f >/dev/null 2>&1
 start
