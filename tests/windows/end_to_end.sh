@@ -42,8 +42,11 @@ start
 shows "VAT registration code" "" ""
 marks "VAT on, card off"
 # A character outside the Basic Multilingual Plane arrives as two halves;
-# the field keeps what was typed, in order.
-xdotool type --delay 20 '12€😀34'
+# the field keeps what was typed, in order. '12€😀34' is typed as the
+# character map and on-screen keyboards type: one UTF-16 unit at a time.
+# (xdotool would remap a spare key for each of € and 😀, which Wine does not
+# always see in time.)
+$wine "$probe" type 0031 0032 20AC D83D DE00 0033 0034
 shows "VAT registration code" "12€😀34" ""
 xdotool key Return
 shows "VAT registration code" "12€😀34" "has wrong number of digits"

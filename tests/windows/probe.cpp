@@ -1,10 +1,13 @@
 // The end-to-end test's hands inside Wine. With no argument, prints the text
 // of each control of the running program's window, one a line, in UTF-8.
 // "marks" prints the Mode menu's check marks ("VAT on, card off"); "minimize",
-// "close" and "endsession" do that to the window.
+// "close" and "endsession" do that to the window; "type" followed by UTF-16
+// units in hex types them into the window with the keyboard focus, as the
+// character map does.
 #include <windows.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -34,6 +37,21 @@ int PrintMarks(HWND window) {
     return 0;
 }
 
+int Type(int count, char** units) {
+    for (int i = 0; i < count; ++i) {
+        INPUT keys[2] = {};
+        for (INPUT& key : keys) {
+            key.type = INPUT_KEYBOARD;
+            key.ki.wScan = static_cast<WORD>(std::strtoul(units[i], nullptr, 16));
+            key.ki.dwFlags = KEYEVENTF_UNICODE;
+        }
+        keys[1].ki.dwFlags |= KEYEVENTF_KEYUP;
+        if (SendInput(2, keys, sizeof(INPUT)) != 2) return 6;
+        Sleep(20);
+    }
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -41,6 +59,7 @@ int main(int argc, char** argv) {
     if (!window) return 1;
     const char* command = argc > 1 ? argv[1] : "";
     if (std::strcmp(command, "marks") == 0) return PrintMarks(window);
+    if (std::strcmp(command, "type") == 0) return Type(argc - 2, argv + 2);
     if (std::strcmp(command, "minimize") == 0) return ShowWindow(window, SW_MINIMIZE), 0;
     if (std::strcmp(command, "close") == 0) return PostMessageW(window, WM_CLOSE, 0, 0) ? 0 : 5;
     if (std::strcmp(command, "endsession") == 0) {
