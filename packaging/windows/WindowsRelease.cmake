@@ -3,30 +3,28 @@
 # toolchain file names the architecture.
 find_program(WIXL wixl REQUIRED)
 find_program(ZIP zip REQUIRED)
+find_program(FAKETIME faketime REQUIRED)
 configure_file(${CMAKE_CURRENT_LIST_DIR}/pelmora.wxs.in ${generated}/pelmora.wxs @ONLY)
 configure_file(${CMAKE_CURRENT_LIST_DIR}/readme.txt.in ${generated}/readme.txt @ONLY NEWLINE_STYLE CRLF)
 
 # An installer of Dravon.exe that calls itself the given version (the tests
 # build a later one to upgrade to).
 function(pelmora_windows_msi output version)
+    set(script ${PROJECT_SOURCE_DIR}/packaging/windows/release-file.sh)
     set(wxs ${PROJECT_BINARY_DIR}/packaging/pelmora.wxs)
     set(icon ${PROJECT_SOURCE_DIR}/data/icons/pelmora.ico)
-    # wixl finds source files only by paths relative to where it runs.
-    file(RELATIVE_PATH icon_from_build ${PROJECT_BINARY_DIR} ${icon})
     add_custom_command(OUTPUT ${output}
-        COMMAND ${WIXL} --arch ${PELMORA_MSI_ARCH} -D Version=${version} -D Program=$<TARGET_FILE_NAME:Dravon>
-                -D Icon=${icon_from_build} -o ${output} ${wxs}
-        DEPENDS Dravon ${wxs} ${icon}
-        WORKING_DIRECTORY ${PROJECT_BINARY_DIR}
+        COMMAND sh ${script} msi ${output} ${wxs} $<TARGET_FILE:Dravon> ${icon} ${version} ${PELMORA_MSI_ARCH}
+                ${PELMORA_UPGRADE_CODE}
+        DEPENDS Dravon ${wxs} ${icon} ${script}
         VERBATIM)
 endfunction()
 
 set(release ${PROJECT_BINARY_DIR}/pelmora-${PELMORA_VERSION_TEXT}-${PELMORA_WINDOWS_FLAVOUR})
 pelmora_windows_msi(${release}.msi ${PELMORA_VERSION_TEXT})
 add_custom_command(OUTPUT ${release}.zip
-    COMMAND ${CMAKE_COMMAND} -E rm -f ${release}.zip
-    COMMAND ${ZIP} -X -j -q ${release}.zip $<TARGET_FILE:Dravon> ${generated}/readme.txt
-    DEPENDS Dravon ${generated}/readme.txt
+    COMMAND sh ${CMAKE_CURRENT_LIST_DIR}/release-file.sh zip ${release}.zip $<TARGET_FILE:Dravon> ${generated}/readme.txt
+    DEPENDS Dravon ${generated}/readme.txt ${CMAKE_CURRENT_LIST_DIR}/release-file.sh
     VERBATIM)
 add_custom_target(windows_package DEPENDS ${release}.msi ${release}.zip)
 
