@@ -1,10 +1,11 @@
 # Everyday entry points; each installs what is missing first.
 BUILD ?= build
 BUILD_TYPE ?= RelWithDebInfo
+VERSION := $(shell sed -n 's/^set(PELMORA_VERSION_TEXT "\(.*\)")$$/\1/p' cmake/Identity.cmake)
 # CI treats warnings as errors.
 WERROR := $(if $(CI),ON,OFF)
 
-.PHONY: all deps gate-deps windows-deps configure build run test check windows windows64 windows-test screen-reader-test bench package package-check clean
+.PHONY: all deps gate-deps windows-deps configure build run test check windows windows64 windows-test screen-reader-test bench package package-check release clean
 
 all: build
 
@@ -31,14 +32,18 @@ test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j2 -LE slow
 
 # The full gate: the tests, the slow tests, static checks, the sanitizer run,
-# bounded fuzzing and the package round trip.
+# bounded fuzzing, the release built twice and compared, the Debian package
+# checked and round-tripped, and the Windows tests (on the shipped 32-bit
+# release too, where this machine runs 32-bit programs).
 check: test gate-deps
 	ctest --test-dir $(BUILD) --output-on-failure -L slow
 	./scripts/static-checks.sh $(BUILD)
 	./scripts/sanitize.sh
 	./scripts/fuzz.sh 20
-	./scripts/check-package.sh $(BUILD)
-	$(MAKE) windows-package-check windows-test
+	./scripts/check-reproducible.sh
+	./scripts/check-package.sh dist/pelmora_$(VERSION)_amd64.deb
+	$(MAKE) windows-test
+	./scripts/windows32-test.sh build-release-windows
 
 # The Windows program, 32-bit: build-windows/Dravon.exe.
 windows: windows-deps
@@ -76,9 +81,14 @@ bench: build windows windows64
 package: build
 	cd $(BUILD) && cpack -G DEB
 
-# Builds, installs, starts and removes the package (needs root or sudo).
-package-check: build
-	./scripts/check-package.sh $(BUILD)
+# Checks the release's package with lintian, installs, starts and removes it
+# (needs root or sudo).
+package-check: release gate-deps
+	./scripts/check-package.sh dist/pelmora_$(VERSION)_amd64.deb
+
+# Every download, reproducibly, with SHA256SUMS: dist/.
+release:
+	./scripts/release.sh dist
 
 clean:
-	rm -rf $(BUILD) build-windows build-windows64
+	rm -rf $(BUILD) build-windows build-windows64 build-release build-release-windows dist

@@ -13,16 +13,27 @@ packages="
 "
 # The Windows program: the MinGW-w64 cross compilers, Wine to run it and
 # msitools and zip to package it.
-windows="g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64 wixl msitools zip unzip"
+windows="g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64 wixl msitools zip unzip faketime"
 # The screen reader, its speech server, the accessibility bus and a window
 # manager, for the test of what a blind user hears.
 screen_reader="orca speech-dispatcher python3-speechd openbox at-spi2-core dbus dbus-x11 procps"
 # The full gate adds the clang tools (libFuzzer, clang-format, clang-tidy),
 # the screen reader and the Windows build.
+# The Debian package's check adds lintian.
 case "${1:-}" in
-    gate) packages="$packages clang libclang-rt-14-dev clang-format clang-tidy $screen_reader $windows" ;;
+    gate) packages="$packages clang libclang-rt-14-dev clang-format clang-tidy lintian $screen_reader $windows" ;;
     windows) packages="$packages $windows" ;;
     screen-reader) packages="$packages $screen_reader" ;;
+esac
+# The shipped Windows program is 32-bit: where this machine runs 32-bit
+# programs, the 32-bit Wine too, which needs the i386 architecture.
+case "${1:-}" in
+    gate | windows)
+        if "$(dirname "$0")/runs-32-bit.sh"; then
+            dpkg --print-foreign-architectures | grep -qx i386 || i386="yes"
+            packages="$packages wine32:i386"
+        fi
+        ;;
 esac
 
 missing=""
@@ -35,6 +46,7 @@ done
 
 echo "Installing:$missing"
 if [ "$(id -u)" -eq 0 ]; then sudo=""; else sudo="sudo"; fi
+[ -n "${i386:-}" ] && $sudo dpkg --add-architecture i386
 $sudo apt-get update -qq
 # shellcheck disable=SC2086
 DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends $missing

@@ -51,9 +51,14 @@ apps_entry() {
 installed() {
     [ -f "$program" ] || fail "$1: no $program"
     [ -f "$shortcut" ] || fail "$1: no Start menu shortcut"
-    [ "$(apps_entry "$2" DisplayName)" = "$name" ] && [ "$(apps_entry "$2" Publisher)" = "$publisher" ] &&
-        [ "$(apps_entry "$2" DisplayVersion)" = "$3" ] ||
-        fail "$1: Apps entry [$(apps_entry "$2" DisplayName)] [$(apps_entry "$2" Publisher)] [$(apps_entry "$2" DisplayVersion)]"
+    # Each value read once: what is compared is what a failure shows.
+    entry="[$(apps_entry "$2" DisplayName)] [$(apps_entry "$2" Publisher)] [$(apps_entry "$2" DisplayVersion)]"
+    [ "$entry" = "[$name] [$publisher] [$3]" ] && return 0
+    for root in 'HKCU\Software' 'HKLM\Software' 'HKLM\Software\Wow6432Node'; do
+        # What each view holds, for the report.
+        $wine reg query "$root\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$2" >&2 2>&1 || true
+    done
+    fail "$1: Apps entry $entry, expected [$name] [$publisher] [$3]"
 }
 removed() {
     [ ! -e "$program" ] && [ ! -e "$(dirname "$program")" ] || fail "$1: the program folder remains"
