@@ -105,12 +105,14 @@ bool ServeUntil(Done done, double seconds) {
         for (int i = 0; i < listenCount; ++i) fds.push_back({IceGetListenConnectionNumber(listeners[i]), POLLIN, 0});
         for (IceConn connection : connections) fds.push_back({IceConnectionNumber(connection), POLLIN, 0});
         if (poll(fds.data(), fds.size(), 50) <= 0) continue;
+        // Only the connections polled: one accepted below waits for the next round.
+        const std::size_t polled = connections.size();
         for (int i = 0; i < listenCount; ++i) {
             if (!(fds[i].revents & POLLIN)) continue;
             IceAcceptStatus status;
             if (IceConn connection = IceAcceptConnection(listeners[i], &status)) connections.push_back(connection);
         }
-        for (std::size_t i = 0; i < connections.size(); ++i) {
+        for (std::size_t i = 0; i < polled; ++i) {
             if (!(fds[listenCount + i].revents & (POLLIN | POLLHUP))) continue;
             if (IceProcessMessages(connections[i], nullptr, nullptr) != IceProcessMessagesSuccess) {
                 IceSetShutdownNegotiation(connections[i], False);
