@@ -43,7 +43,9 @@ std::vector<IceConn> connections;
 
 Status RegisterClient(SmsConn connection, SmPointer, char* previousId) {
     std::free(previousId);
-    SmsRegisterClientReply(connection, SmsGenerateClientID(connection));
+    char* id = SmsGenerateClientID(connection);
+    SmsRegisterClientReply(connection, id);
+    std::free(id);
     registered = true;
     return 1;
 }
@@ -146,9 +148,12 @@ void Step(const std::string& step) {
         client = 0;
     } else if (step == "vanish") {
         // As a session manager that crashed: every socket simply closes.
+        // The connections' memory stays held, as a crashed process's would.
+        static std::vector<IceConn> abandoned;
+        [[maybe_unused]] static SmsConn abandonedSession = session;
         for (IceConn connection : connections) close(IceConnectionNumber(connection));
         for (int i = 0; i < listenCount; ++i) close(IceGetListenConnectionNumber(listeners[i]));
-        connections.clear();
+        abandoned.swap(connections);
         listenCount = 0;
         session = nullptr;
     } else if (step == "alive") {
