@@ -13,6 +13,7 @@ key='HKCU\Software\VB and VBA Program Settings\Orvane\Dravon'
 
 start() {
     $wine "$program" &
+    app=$!
     window=$(timeout 60 xdotool search --sync --onlyvisible --name '^Pelmora$' | head -n 1)
     [ -n "$window" ] || fail "no window"
     xdotool windowfocus --sync "$window"
@@ -28,10 +29,13 @@ shows() {
     done
     fail "window shows [$actual], expected [$expected]"
 }
+# The program has ended, its settings written, when its process has: its
+# window may be gone from a search a moment before.
 wait_for_end() {
-    for _ in $(seq 100); do xdotool search --name '^Pelmora$' >/dev/null 2>&1 || return 0; sleep 0.1; done
+    for _ in $(seq 100); do kill -0 "$app" 2>/dev/null || { wait "$app" || true; return 0; }; sleep 0.1; done
     fail "$1 did not end the program"
 }
+run_probe() { $wine "$probe" "$@" || fail "probe $1 exited with $?"; }
 marks() {
     actual=$($wine "$probe" marks | tr -d '\r')
     [ "$actual" = "$1" ] || fail "menu marks [$actual], expected [$1]"
@@ -46,7 +50,7 @@ marks "VAT on, card off"
 # character map and on-screen keyboards type: one UTF-16 unit at a time.
 # (xdotool would remap a spare key for each of € and 😀, which Wine does not
 # always see in time.)
-$wine "$probe" type 0031 0032 20AC D83D DE00 0033 0034
+run_probe type 0031 0032 20AC D83D DE00 0033 0034
 shows "VAT registration code" "12€😀34" ""
 xdotool key Return
 shows "VAT registration code" "12€😀34" "has wrong number of digits"
@@ -100,9 +104,9 @@ wait_for_end "Alt+F4"
 # end: the position stored is where the window stands when restored.
 for route in close endsession; do
     start
-    $wine "$probe" minimize
+    run_probe minimize
     sleep 0.5
-    $wine "$probe" "$route"
+    run_probe "$route"
     wait_for_end "$route while minimised"
     [ "$(stored 'Window X')" = "$x" ] && [ "$(stored 'Window Y')" = "$y" ] ||
         fail "$route while minimised stored [$(stored 'Window X')] [$(stored 'Window Y')], not [$x] [$y]"

@@ -81,7 +81,7 @@ if [ "$mode" = run ]; then
     xdotool windowfocus --sync "$window"
     sleep 0.5
     xdotool key F2 alt+F4
-    for _ in $(seq 100); do xdotool search --name "^$name\$" >/dev/null 2>&1 || break; sleep 0.1; done
+    wait_program_gone Dravon.exe || fail "Alt+F4 did not end the installed program"
     [ "$(stored 'Current mode')" = " 2" ] && [ -n "$(stored 'Window X')" ] && [ -n "$(stored 'Window Y')" ] ||
         fail "the installed program saved [$(stored 'Current mode')] [$(stored 'Window X')] [$(stored 'Window Y')]"
 else

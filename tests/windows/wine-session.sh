@@ -4,13 +4,36 @@
 work=$(mktemp -d)
 xvfb=""
 wine=/usr/lib/wine/wine64
+failed=""
 end_wine_session() {
+    status=$?
+    # A step that failed without saying so (under set -e) still says something.
+    [ "$status" -ne 0 ] && [ -z "$failed" ] && echo "FAIL: a step failed with status $status" >&2
     WINEPREFIX="$work/prefix" /usr/lib/wine/wineserver64 -k 2>/dev/null || true
     [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null || true
     rm -rf "$work"
 }
 trap end_wine_session EXIT
-fail() { echo "FAIL: $*" >&2; exit 1; }
+fail() {
+    failed=yes
+    echo "FAIL: $*" >&2
+    exit 1
+}
+
+# Waits up to 10 s until no process of this prefix runs the Windows program
+# named $1: the program's end, not its window's, says that it has written
+# its settings and let go of its file.
+wait_program_gone() {
+    for _ in $(seq 100); do
+        running=""
+        for pid in $(pgrep -f "$1"); do
+            grep -qzx "WINEPREFIX=$WINEPREFIX" "/proc/$pid/environ" 2>/dev/null && running=yes
+        done
+        [ -z "$running" ] && return 0
+        sleep 0.1
+    done
+    return 1
+}
 
 # Starts Xvfb and makes the prefix; with "server", keeps a wine server
 # running, as on a desktop where Wine is in use.
