@@ -46,4 +46,11 @@ start_wine_session() {
     mkdir -p "$WINEPREFIX"
     [ "${1:-}" = server ] && /usr/lib/wine/wineserver64 -p
     $wine wineboot -i >/dev/null 2>&1
+    # One ordinary process stays for the whole test. Each time the last one
+    # ends, Wine shuts its system processes down and starts them again for
+    # the next, and a program started in between now and then fails: a
+    # registry read came back empty. cmd waits on a pipe no one writes to.
+    mkfifo "$work/hold"
+    $wine cmd /c pause <"$work/hold" >/dev/null 2>&1 &
+    exec 9>"$work/hold"
 }
