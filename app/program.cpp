@@ -18,17 +18,18 @@ void Program::EndOnEveryRequest(QApplication& application) {
     // The session asks for a save at a checkpoint and at the start of a
     // logout that may yet be cancelled: save, answer and go on. The session
     // really ends with a quit.
-    QObject::connect(&application, &QGuiApplication::commitDataRequest, &form_,
-                     [this] { SaveWindowOnShutDown(form_, store_); });
+    QObject::connect(&application, &QGuiApplication::commitDataRequest, &form_, [this] { Save(); });
     QObject::connect(&application, &QCoreApplication::aboutToQuit, &form_, shutDown);
     RouteTerminationSignals(&form_, shutDown);
     KeepRunningWithoutSessionManager();
-    SaveOnLibraryExit([this] { SaveWindowOnShutDown(form_, store_); });
+    SaveOnLibraryExit([this] { Save(); });
 }
+
+void Program::Save() { SaveWindowOnShutDown(form_, store_); }
 
 void Program::ShutDown() {
     // Ending at once means no further events, so this cannot run twice.
-    SaveWindowOnShutDown(form_, store_);
+    Save();
     std::_Exit(EXIT_SUCCESS);
 }
 

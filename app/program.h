@@ -25,6 +25,8 @@ public:
     Form1& Window() { return form_; }
 
 private:
+    // Writes the mode and the window's position to the store, durably.
+    void Save();
     [[noreturn]] void ShutDown();
 
     QtSettingsStore store_;
