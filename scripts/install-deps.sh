@@ -13,7 +13,7 @@ packages="
 "
 # The Windows program: the MinGW-w64 cross compilers, Wine to run it and
 # msitools and zip to package it.
-windows="g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64 wixl msitools zip unzip faketime"
+windows="g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64 wixl msitools zip unzip faketime openbox libx11-dev"
 # The screen reader, its speech server, the accessibility bus and a window
 # manager, for the test of what a blind user hears.
 screen_reader="orca speech-dispatcher python3-speechd openbox at-spi2-core dbus dbus-x11 procps"

@@ -1,5 +1,7 @@
+#include "identity.h"
 #include "main_window.h"
 #include "resource.h"
+#include "wide_text.h"
 
 #include <objbase.h>
 #include <windows.h>
@@ -7,6 +9,12 @@
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     pelmora::Form1 form(instance);
+    if (!form.Handle()) {
+        // Nothing to show and nothing to wait for: say so and end.
+        const std::wstring product = pelmora::Widen(pelmora::identity::kProductName);
+        MessageBoxW(nullptr, (product + L" could not open its window.").c_str(), product.c_str(), MB_OK | MB_ICONERROR);
+        return 1;
+    }
     ShowWindow(form.Handle(), show);
     UpdateWindow(form.Handle());
 #ifdef PELMORA_QUIT_AFTER_FIRST_PAINT

@@ -51,14 +51,18 @@ Form1::Form1(HINSTANCE instance) {
     windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     windowClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
     windowClass.lpszClassName = kClassName;
-    RegisterClassExW(&windowClass);
+    if (!RegisterClassExW(&windowClass)) return;
 
     HMENU menu = LoadMenuW(instance, MAKEINTRESOURCEW(IDM_MAIN));
     RECT frame{0, 0, ToPixels(4575, dpi_), ToPixels(1260, dpi_)};
     AdjustWindowRectEx(&frame, kStyle, TRUE, 0);
     const std::wstring title = Widen(identity::kProductName);
-    CreateWindowExW(0, kClassName, title.c_str(), kStyle, CW_USEDEFAULT, CW_USEDEFAULT, frame.right - frame.left,
-                    frame.bottom - frame.top, nullptr, menu, instance, this);
+    if (!CreateWindowExW(0, kClassName, title.c_str(), kStyle, CW_USEDEFAULT, CW_USEDEFAULT,
+                         frame.right - frame.left, frame.bottom - frame.top, nullptr, menu, instance, this)) {
+        hwnd_ = nullptr;
+        return;
+    }
+    RememberPlace();
     CreateControls();
     StartUp(state_, *this, store_);
     ShowState();
@@ -91,7 +95,10 @@ void Form1::CreateControls() {
         VariantInit(&polite);
         polite.vt = VT_I4;
         polite.lVal = kPolite;
-        services->SetHwndProp(Label2, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, kLiveSettingProperty, polite);
+        // The prompt and the verdict line: a reader speaks each new text announced.
+        for (HWND label : {Label1, Label2}) {
+            services->SetHwndProp(label, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, kLiveSettingProperty, polite);
+        }
         services->Release();
     }
 }
@@ -110,25 +117,21 @@ void Form1::ShowState() {
     CheckMenuItem(menu, IDM_MODE_CC, MF_BYCOMMAND | (state_.CardMark() ? MF_CHECKED : MF_UNCHECKED));
 }
 
-void Form1::AnnounceVerdict() {
-    if (!state_.ResultText().empty()) NotifyWinEvent(kLiveRegionChanged, Label2, OBJID_CLIENT, CHILDID_SELF);
+void Form1::Announce(HWND label) {
+    if (GetWindowTextLengthW(label) > 0) NotifyWinEvent(kLiveRegionChanged, label, OBJID_CLIENT, CHILDID_SELF);
+}
+
+void Form1::RememberPlace() {
+    // Only where the window stands normally: minimised it sits far off the
+    // screen, which is no place to open it next time. Screen coordinates
+    // from the window's own rectangle, as SetWindowPos takes them, whatever
+    // panels share the screen.
+    RECT frame{};
+    if (!IsIconic(hwnd_) && !IsZoomed(hwnd_) && GetWindowRect(hwnd_, &frame)) place_ = {frame.left, frame.top};
 }
 
 std::optional<TwipPoint> Form1::TopLeft() const {
-    // Where the window stands when not minimised: a minimised window sits far
-    // off the screen, which is no place to open it next time. The restored
-    // rectangle is in workspace coordinates, which start at the work area.
-    WINDOWPLACEMENT placement{};
-    placement.length = sizeof placement;
-    if (!GetWindowPlacement(hwnd_, &placement)) return std::nullopt;
-    POINT corner{placement.rcNormalPosition.left, placement.rcNormalPosition.top};
-    MONITORINFO monitor{};
-    monitor.cbSize = sizeof monitor;
-    if (GetMonitorInfoW(MonitorFromRect(&placement.rcNormalPosition, MONITOR_DEFAULTTONEAREST), &monitor)) {
-        corner.x += monitor.rcWork.left - monitor.rcMonitor.left;
-        corner.y += monitor.rcWork.top - monitor.rcMonitor.top;
-    }
-    return TwipPoint{ToTwips(corner.x, dpi_), ToTwips(corner.y, dpi_)};
+    return TwipPoint{ToTwips(place_.x, dpi_), ToTwips(place_.y, dpi_)};
 }
 
 void Form1::MoveTo(TwipPoint topLeft) {
@@ -150,11 +153,11 @@ void Form1::Command(int id) {
         case IDM_FILE_EXIT:
             ShutDown();
         case IDM_MODE_VAT:
-            state_.SetMode(kModeVat);
-            break;
         case IDM_MODE_CC:
-            state_.SetMode(kModeCard);
-            break;
+            state_.SetMode(id == IDM_MODE_VAT ? kModeVat : kModeCard);
+            ShowState();
+            Announce(Label1);
+            return;
         case IDM_MODE_CLEAR:
             state_.ClearNumber();
             break;
@@ -189,6 +192,9 @@ LRESULT Form1::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_ACTIVATE:
             if (LOWORD(wParam) != WA_INACTIVE) SetFocus(Text1);
             return 0;
+        case WM_WINDOWPOSCHANGED:
+            RememberPlace();
+            return DefWindowProcW(hwnd_, message, wParam, lParam);
         case WM_CTLCOLORSTATIC:
             SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);
             return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
@@ -224,7 +230,7 @@ LRESULT CALLBACK Form1::EntryProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM
         const KeyKind kind = form.state_.KeyPress(static_cast<char32_t>(wParam));
         if (kind == KeyKind::Navigation) return 0;
         form.ShowState();
-        if (kind == KeyKind::Enter) form.AnnounceVerdict();
+        if (kind == KeyKind::Enter) form.Announce(form.Label2);
     }
     return DefSubclassProc(hwnd, message, wParam, lParam);
 }

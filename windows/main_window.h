@@ -16,6 +16,7 @@ public:
     // Creates the window (not yet shown) and runs the start-up sequence.
     explicit Form1(HINSTANCE instance);
 
+    // No window where it could not be created.
     HWND Handle() const { return hwnd_; }
     const CheckerState& State() const { return state_; }
 
@@ -33,7 +34,10 @@ private:
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
     void CreateControls();
     void Command(int id);
-    void AnnounceVerdict();
+    // Has a screen reader speak the label's text, the same text again included.
+    void Announce(HWND label);
+    // Keeps where the window stands while it is neither minimised nor maximised.
+    void RememberPlace();
     [[noreturn]] void ShutDown();
 
     CheckerState state_;
@@ -44,6 +48,7 @@ private:
     HWND Label2 = nullptr;
     HFONT font_ = nullptr;
     int dpi_ = 96;
+    POINT place_{};
     unsigned shownEntryReplacements_ = 0;
 };
 

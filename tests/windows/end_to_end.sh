@@ -1,23 +1,27 @@
 #!/bin/sh
 # Drives the Windows program under Wine on Xvfb as a user would, in a fresh
-# Wine prefix of its own: types numbers, Enter, F2, Shift+Del, File > Exit
-# and Alt+F4; reads the controls back with the probe and the stored values
-# with reg; starts again to find them restored; and starts on a value of the
-# wrong type. Usage: end_to_end.sh Dravon.exe probe.exe
+# Wine prefix of its own, under a window manager with a panel along the top
+# of the screen: types numbers, Enter, F2, Shift+Del, Help > About, File >
+# Exit and Alt+F4; hears what a screen reader is told; reads the controls
+# back with the probe and the stored values with reg; logs off, cancelled
+# and for real; starts again to find them restored; starts on a value of the
+# wrong type, and where no window can be made.
+# Usage: end_to_end.sh Dravon.exe probe.exe
 set -eu
 program=$1
 probe=$2
 . "$(dirname "$0")/wine-session.sh"
-start_wine_session
+start_wine_session panel
 key='HKCU\Software\VB and VBA Program Settings\Orvane\Dravon'
 
+# Starts the program and waits until typing reaches its field.
 start() {
     $wine "$program" &
     app=$!
     window=$(timeout 60 xdotool search --sync --onlyvisible --name '^Pelmora$' | head -n 1)
     [ -n "$window" ] || fail "no window"
-    xdotool windowfocus --sync "$window"
-    sleep 0.5
+    xdotool windowactivate --sync "$window"
+    run_probe focus
 }
 # The controls' texts: prompt, entry, verdict.
 shows() {
@@ -28,6 +32,15 @@ shows() {
         sleep 0.2
     done
     fail "window shows [$actual], expected [$expected]"
+}
+# Everything a screen reader was told to speak since the listener started,
+# one announcement a line ("Label2: is a valid VAT code").
+heard() {
+    for _ in $(seq 50); do
+        [ "$(tr -d '\r' <"$work/heard")" = "$1" ] && return 0
+        sleep 0.1
+    done
+    fail "a screen reader heard [$(tr -d '\r' <"$work/heard")], expected [$1]"
 }
 # The program has ended, its settings written, when its process has: its
 # window may be gone from a search a moment before.
@@ -40,11 +53,20 @@ marks() {
     actual=$($wine "$probe" marks | tr -d '\r')
     [ "$actual" = "$1" ] || fail "menu marks [$actual], expected [$1]"
 }
+# Opens a menu with its access key and chooses the item of the key given.
+choose() {
+    xdotool key "alt+$1"
+    run_probe menu
+    xdotool key "$2"
+}
 stored() { $wine reg query "$key" /v "$1" 2>/dev/null | tr -d '\r' | sed -n "s/^ *$1 *REG_SZ    //p"; }
 
 start
 shows "VAT registration code" "" ""
 marks "VAT on, card off"
+$wine "$probe" listen >"$work/heard" &
+for _ in $(seq 50); do grep -q listening "$work/heard" && break; sleep 0.1; done
+grep -q listening "$work/heard" || fail "no screen reader's listener"
 # A character outside the Basic Multilingual Plane arrives as two halves;
 # the field keeps what was typed, in order. '12€😀34' is typed as the
 # character map and on-screen keyboards type: one UTF-16 unit at a time.
@@ -54,6 +76,8 @@ run_probe type 0031 0032 20AC D83D DE00 0033 0034
 shows "VAT registration code" "12€😀34" ""
 xdotool key Return
 shows "VAT registration code" "12€😀34" "has wrong number of digits"
+heard "listening
+Label2: has wrong number of digits"
 # Tab is a focus key: the verdict stays and nothing is typed.
 xdotool key Tab
 shows "VAT registration code" "12€😀34" "has wrong number of digits"
@@ -68,13 +92,26 @@ xdotool key Escape
 shows "VAT registration code" "123456782" ""
 xdotool key shift+Delete
 xdotool type --delay 20 'GB 123 4567 82'
-xdotool key Return
+xdotool key Return Return
 shows "VAT registration code" "GB 123 4567 82" "is a valid VAT code"
 xdotool type --delay 20 '1'
 shows "VAT registration code" "GB 123 4567 821" ""
 xdotool key F2
 shows "Credit card number" "" ""
 marks "VAT off, card on"
+# Each verdict is spoken, the same one again too, and so is the new prompt.
+heard "listening
+Label2: has wrong number of digits
+Label2: is a valid VAT code
+Label2: is a valid VAT code
+Label2: is a valid VAT code
+Label1: Credit card number"
+# Help > About, closed again: typing reaches the field once more.
+choose h Return
+about=$(timeout 10 xdotool search --sync --onlyvisible --name '^About Dravon$' | head -n 1)
+[ -n "$about" ] || fail "no About box"
+xdotool key Return
+run_probe focus
 xdotool type --delay 20 '4111 1111 1111 1111 99'
 shows "Credit card number" "4111 1111 1111 1111 " ""
 xdotool key BackSpace Return
@@ -82,17 +119,19 @@ shows "Credit card number" "4111 1111 1111 1111" "is a valid credit card number"
 xdotool key shift+Delete
 shows "Credit card number" "" "is a valid credit card number"
 xdotool windowmove --sync "$window" 300 200
-sleep 0.5
-xdotool key alt+f
-sleep 0.5
-xdotool key x
+# A log-off asked for and then called off: the program goes on and writes nothing.
+run_probe endsession cancelled
+shows "Credit card number" "" "is a valid credit card number"
+[ -z "$(stored 'Current mode')" ] || fail "a cancelled log-off wrote the mode [$(stored 'Current mode')]"
+choose f x
 wait_for_end "File > Exit"
 [ "$(stored 'Current mode')" = " 2" ] || fail "mode stored as [$(stored 'Current mode')]"
 x=$(stored 'Window X')
 y=$(stored 'Window Y')
 [ "${x# }" -gt 0 ] && [ "${y# }" -gt 0 ] || fail "position stored as [$x] [$y]"
 
-# The next start restores the mode and the position; Alt+F4 saves too.
+# The next start restores the mode and the position, below the panel as
+# before; Alt+F4 saves too.
 start
 shows "Credit card number" "" ""
 xdotool key alt+F4
@@ -105,7 +144,6 @@ wait_for_end "Alt+F4"
 for route in close endsession; do
     start
     run_probe minimize
-    sleep 0.5
     run_probe "$route"
     wait_for_end "$route while minimised"
     [ "$(stored 'Window X')" = "$x" ] && [ "$(stored 'Window Y')" = "$y" ] ||
@@ -116,9 +154,7 @@ done
 $wine reg add "$key" /v 'Current mode' /t REG_DWORD /d 2 /f >/dev/null 2>&1
 start
 shows "VAT registration code" "" ""
-xdotool key alt+f
-sleep 0.5
-xdotool key x
+choose f x
 wait_for_end "File > Exit"
 [ "$(stored 'Current mode')" = " 1" ] || fail "mode rewritten as [$(stored 'Current mode')]"
 # No mode stored: both marks stay on and Enter judges nothing.
@@ -133,4 +169,10 @@ shows "VAT registration code" "" ""
 marks "VAT on, card off"
 xdotool key alt+F4
 wait_for_end "Alt+F4"
+
+# Where no window can be made (here: there is no display to make it on),
+# the program says so and ends with a failure, rather than waiting unseen.
+status=0
+DISPLAY='' timeout 60 $wine "$program" || status=$?
+[ "$status" -ne 0 ] && [ "$status" -ne 124 ] || fail "with no window the program ended with status $status"
 echo "Windows end-to-end: passed"

@@ -1,10 +1,16 @@
 // The end-to-end test's hands inside Wine. With no argument, prints the text
 // of each control of the running program's window, one a line, in UTF-8.
 // "marks" prints the Mode menu's check marks ("VAT on, card off"); "minimize",
-// "close" and "endsession" do that to the window; "type" followed by UTF-16
-// units in hex types them into the window with the keyboard focus, as the
-// character map does.
+// "close" and "endsession" do that to the window ("endsession cancelled": a
+// log-off asked for, then called off); "type" followed by UTF-16 units in hex
+// types them into the window with the keyboard focus, as the character map
+// does; "listen" prints, until the window goes, what a screen reader is told
+// to speak: each live-region change, with the label and its name. "focus"
+// waits until the entry field has the keyboard focus, "menu" until a menu is
+// open.
 #include <windows.h>
+
+#include <oleacc.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -52,6 +58,74 @@ int Type(int count, char** units) {
     return 0;
 }
 
+// The controls in the order they were created.
+const char* ControlName(HWND control) {
+    static const char* const names[] = {"Label1", "Text1", "Label2"};
+    int index = 0;
+    for (HWND child = GetWindow(GetParent(control), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT), ++index) {
+        if (child == control) return index < 3 ? names[index] : "another control";
+    }
+    return "another window";
+}
+
+HWND listened = nullptr;
+
+void CALLBACK OnLiveRegion(HWINEVENTHOOK, DWORD, HWND control, LONG object, LONG child, DWORD, DWORD) {
+    if (GetParent(control) != listened) return;
+    IAccessible* accessible = nullptr;
+    VARIANT id;
+    if (FAILED(AccessibleObjectFromEvent(control, object, child, &accessible, &id))) return;
+    BSTR name = nullptr;
+    char utf8[1024] = {};
+    if (SUCCEEDED(accessible->get_accName(id, &name)) && name) {
+        WideCharToMultiByte(CP_UTF8, 0, name, -1, utf8, sizeof utf8, nullptr, nullptr);
+        SysFreeString(name);
+    }
+    accessible->Release();
+    std::printf("%s: %s\n", ControlName(control), utf8);
+    std::fflush(stdout);
+}
+
+// Waits up to 5 s for `ready`.
+template <typename Ready>
+int WaitFor(Ready ready, int failure) {
+    for (int i = 0; i < 50; ++i) {
+        if (ready()) return 0;
+        Sleep(100);
+    }
+    return failure;
+}
+
+bool FieldHasFocus(HWND window) {
+    GUITHREADINFO thread{};
+    thread.cbSize = sizeof thread;
+    return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &thread) && thread.hwndFocus &&
+           std::strcmp(ControlName(thread.hwndFocus), "Text1") == 0 && GetParent(thread.hwndFocus) == window;
+}
+
+bool MenuOpen() {
+    HWND menu = FindWindowW(L"#32768", nullptr);
+    return menu && IsWindowVisible(menu);
+}
+
+int Listen(HWND window) {
+    CoInitialize(nullptr);
+    listened = window;
+    // Every process's events, as a screen reader listens (Wine hooks no
+    // other process's by its id); only this window's are printed.
+    constexpr DWORD kLiveRegionChanged = 0x8019;  // EVENT_OBJECT_LIVEREGIONCHANGED
+    if (!SetWinEventHook(kLiveRegionChanged, kLiveRegionChanged, nullptr, OnLiveRegion, 0, 0,
+                         WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS)) {
+        return 7;
+    }
+    std::printf("listening\n");
+    std::fflush(stdout);
+    SetTimer(nullptr, 0, 100, nullptr);
+    MSG message;
+    while (IsWindow(window) && GetMessageW(&message, nullptr, 0, 0) > 0) DispatchMessageW(&message);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -60,12 +134,17 @@ int main(int argc, char** argv) {
     const char* command = argc > 1 ? argv[1] : "";
     if (std::strcmp(command, "marks") == 0) return PrintMarks(window);
     if (std::strcmp(command, "type") == 0) return Type(argc - 2, argv + 2);
-    if (std::strcmp(command, "minimize") == 0) return ShowWindow(window, SW_MINIMIZE), 0;
+    if (std::strcmp(command, "listen") == 0) return Listen(window);
+    if (std::strcmp(command, "focus") == 0) return WaitFor([window] { return FieldHasFocus(window); }, 9);
+    if (std::strcmp(command, "menu") == 0) return WaitFor(MenuOpen, 10);
+    if (std::strcmp(command, "minimize") == 0) return ShowWindow(window, SW_MINIMIZE), IsIconic(window) ? 0 : 5;
     if (std::strcmp(command, "close") == 0) return PostMessageW(window, WM_CLOSE, 0, 0) ? 0 : 5;
     if (std::strcmp(command, "endsession") == 0) {
-        // As Windows does at logoff: ask, then tell that the session ends.
-        SendMessageW(window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF);
-        SendMessageW(window, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+        // As Windows does at log-off: ask, then tell whether the session
+        // ends. A program that answers no would hold the log-off up.
+        if (!SendMessageW(window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF)) return 8;
+        const bool cancelled = argc > 2 && std::strcmp(argv[2], "cancelled") == 0;
+        SendMessageW(window, WM_ENDSESSION, cancelled ? FALSE : TRUE, ENDSESSION_LOGOFF);
         return 0;
     }
     EnumChildWindows(window, PrintText, 0);

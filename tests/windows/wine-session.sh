@@ -2,7 +2,7 @@
 # fresh Wine prefix inside it, all gone when the script ends. Sets work,
 # wine, DISPLAY and WINEPREFIX; defines fail.
 work=$(mktemp -d)
-xvfb=""
+pids=""
 wine=/usr/lib/wine/wine64
 failed=""
 end_wine_session() {
@@ -10,7 +10,7 @@ end_wine_session() {
     # A step that failed without saying so (under set -e) still says something.
     [ "$status" -ne 0 ] && [ -z "$failed" ] && echo "FAIL: a step failed with status $status" >&2
     WINEPREFIX="$work/prefix" /usr/lib/wine/wineserver64 -k 2>/dev/null || true
-    [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null || true
+    for pid in $pids; do kill "$pid" 2>/dev/null || true; done
     rm -rf "$work"
 }
 trap end_wine_session EXIT
@@ -36,15 +36,27 @@ wait_program_gone() {
 }
 
 # Starts Xvfb and makes the prefix; with "server", keeps a wine server
-# running, as on a desktop where Wine is in use.
+# running, as on a desktop where Wine is in use; with "panel", a window
+# manager and a 40-pixel panel along the top of the screen, so that the work
+# area Windows programs are given starts at y = 40, as under a desktop's top
+# bar or a taskbar at the top.
 start_wine_session() {
     Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
-    xvfb=$!
+    pids="$! $pids"
     for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
     [ -s "$work/display" ] || fail "Xvfb did not start"
     export DISPLAY=":$(cat "$work/display")" WINEPREFIX="$work/prefix" WINEDEBUG=-all
     mkdir -p "$WINEPREFIX"
     [ "${1:-}" = server ] && /usr/lib/wine/wineserver64 -p
+    if [ "${1:-}" = panel ]; then
+        openbox >/dev/null 2>&1 &
+        pids="$! $pids"
+        c++ -o "$work/panel" "$(dirname "$0")/panel.cpp" -lX11 || fail "the panel did not build"
+        "$work/panel" 40 >"$work/panel.out" &
+        pids="$! $pids"
+        for _ in $(seq 100); do grep -qx ready "$work/panel.out" && break; sleep 0.1; done
+        grep -qx ready "$work/panel.out" || fail "no work area below the panel"
+    fi
     $wine wineboot -i >/dev/null 2>&1
     # One ordinary process stays for the whole test. Each time the last one
     # ends, Wine shuts its system processes down and starts them again for
