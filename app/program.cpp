@@ -12,6 +12,8 @@ namespace pelmora {
 
 Program::Program() { StartUpWindow(form_, store_); }
 
+Program::~Program() { SaveOnLibraryExit(nullptr, nullptr); }
+
 void Program::EndOnEveryRequest(QApplication& application) {
     auto shutDown = [this] { ShutDown(); };
     form_.SetShutDown(shutDown);
@@ -22,7 +24,7 @@ void Program::EndOnEveryRequest(QApplication& application) {
     QObject::connect(&application, &QCoreApplication::aboutToQuit, &form_, shutDown);
     RouteTerminationSignals(&form_, shutDown);
     KeepRunningWithoutSessionManager();
-    SaveOnLibraryExit([this] { Save(); });
+    SaveOnLibraryExit([](void* program) { static_cast<Program*>(program)->Save(); }, this);
 }
 
 void Program::Save() { SaveWindowOnShutDown(form_, store_); }

@@ -14,6 +14,9 @@ public:
     // Builds the window and runs the start-up sequence (captions, position,
     // mode) before the window is first shown.
     Program();
+    ~Program();
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
 
     // However the program is asked to end (close button, File > Exit, the
     // end of the desktop session, a termination signal), the settings are

@@ -38,19 +38,21 @@ void KeepRunningWithoutSessionManager() {}
 
 namespace {
 
-std::function<void()>& SaveAtExit() {
-    static std::function<void()> save;
-    return save;
-}
+// Plain values only: the exit handler runs after the destructors of every
+// static constructed after it was registered, so it must reach nothing that
+// has a destructor.
+void (*saveAtExit)(void*) = nullptr;
+void* saveContext = nullptr;
 
 }  // namespace
 
-void SaveOnLibraryExit(std::function<void()> save) {
+void SaveOnLibraryExit(void (*save)(void*), void* context) {
     static const bool registered = (std::atexit([] {
-                                        if (auto save = std::exchange(SaveAtExit(), nullptr)) save();
+                                        if (auto* save = std::exchange(saveAtExit, nullptr)) save(saveContext);
                                     }) == 0);
     (void)registered;
-    SaveAtExit() = std::move(save);
+    saveContext = context;
+    saveAtExit = save;
 }
 
 }  // namespace pelmora

@@ -10,7 +10,7 @@ program=$1
 manager=$2
 . "$(dirname "$0")/xvfb.sh"
 start_xvfb
-focus="xdotool search --sync --onlyvisible --name '^Pelmora\$' windowfocus --sync && sleep 0.3"
+focus="xdotool search --sync --onlyvisible --name '^Pelmora\$' windowfocus --sync"
 # A step for the session manager: the stored mode is $1.
 mode() { echo "run:grep -qx 'Current%20mode=\" $1\"' '$conf'"; }
 
@@ -21,19 +21,22 @@ mode() { echo "run:grep -qx 'Current%20mode=\" $1\"' '$conf'"; }
     fail "checkpoint, cancelled logout and logout"
 
 rm -f "$conf"
-"$manager" "$program" "run:$focus" vanish alive "run:xdotool key F2" alive end "$(mode 2)" ||
+"$manager" "$program" "run:$focus" vanish idle "run:xdotool key F2" alive end "$(mode 2)" ||
     fail "session manager vanished"
 
-# The display goes away under the program.
-rm -f "$conf"
-"$program" 2>/dev/null &
+# The display goes away under the program: Qt ends it with status 1, and on
+# the way out it writes the mode it read at start ('2.0', as another writer
+# left it) back as it writes it.
+printf '[Dravon]\nCurrent%%20mode=2.0\n' >"$conf"
+"$program" 2>"$work/stderr" &
 app=$!
 pids="$app $pids"
-eval "$focus"
-xdotool key F2
-sleep 0.3
+xdotool search --sync --onlyvisible --name '^Pelmora$' >/dev/null
 kill "$xvfb"
 for _ in $(seq 100); do kill -0 "$app" 2>/dev/null || break; sleep 0.1; done
 kill -0 "$app" 2>/dev/null && fail "the program outlived its display"
+status=0
+wait "$app" || status=$?
+[ "$status" -eq 1 ] || fail "the program ended with status $status when its display went: $(cat "$work/stderr")"
 stored_mode 2 || fail "a broken display connection lost the mode"
 echo "session end: ok"
