@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QSettings>
 #include <QStringList>
+#include <QTemporaryDir>
 #include <QVariant>
 
 namespace pelmora {
@@ -29,22 +30,34 @@ QSettings& QtSettingsStore::Open(const QString& application) {
     settings_ = std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope, application, QString());
     settings_->setFallbacksEnabled(false);
     unreadable_ = settings_->status() == QSettings::AccessError;
-    // The file is shared by every program of the publisher, one group each.
-    // What could be parsed is kept and written back with our keys; the
-    // damaged original is kept beside it, since the rewrite cannot hold
-    // what could not be parsed.
-    if (settings_->status() == QSettings::FormatError) KeepDamagedCopy(settings_->fileName());
+    // Kept now too, in case another program rewrites the file meanwhile.
+    KeepCopyIfDamaged();
     return *settings_;
 }
 
-void QtSettingsStore::KeepDamagedCopy(const QString& fileName) {
+void QtSettingsStore::KeepCopyIfDamaged() {
+    const QString fileName = settings_->fileName();
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly)) return;
+    const QByteArray content = file.readAll();
+    if (content.isEmpty() || content == kept_) return;
+    // Parsed as a file of its own: a second QSettings on the same file would
+    // share, and write, what this store has not yet written.
+    QTemporaryDir folder;
+    QFile parsed(folder.filePath(QStringLiteral("parsed.conf")));
+    if (!folder.isValid() || !parsed.open(QIODevice::WriteOnly) || parsed.write(content) != content.size()) return;
+    parsed.close();
+    QSettings check(parsed.fileName(), QSettings::IniFormat);
+    (void)check.allKeys();
+    if (check.status() != QSettings::FormatError) return;
+
     // An older copy is never overwritten: the first free of
     // <file>.damaged, <file>.damaged.2, <file>.damaged.3, ...
     const QString base = fileName + QStringLiteral(".damaged");
     for (int n = 1; n <= 100; ++n) {
-        const QString copy = n == 1 ? base : base + QLatin1Char('.') + QString::number(n);
-        if (QFile::exists(copy)) continue;
-        QFile::copy(fileName, copy);
+        QFile copy(n == 1 ? base : base + QLatin1Char('.') + QString::number(n));
+        if (copy.exists()) continue;
+        if (copy.open(QIODevice::NewOnly) && copy.write(content) == content.size()) kept_ = content;
         return;
     }
 }
@@ -68,8 +81,14 @@ void QtSettingsStore::SaveSetting(std::string_view application, std::string_view
 }
 
 void QtSettingsStore::Flush() {
+    if (!settings_) return;
+    // The file is shared by every program of the publisher, one group each,
+    // and may have been damaged since it was read, by hand or by another
+    // program. The rewrite keeps what parses, with our keys; what does not
+    // parse survives only in the copy kept first.
+    KeepCopyIfDamaged();
     // A store that cannot be written is not reported: the program ends regardless.
-    if (settings_) settings_->sync();
+    settings_->sync();
 }
 
 }  // namespace pelmora

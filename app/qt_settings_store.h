@@ -2,6 +2,7 @@
 
 #include "settings_store.h"
 
+#include <QByteArray>
 #include <QString>
 
 #include <memory>
@@ -30,10 +31,13 @@ public:
 
 private:
     QSettings& Open(const QString& application);
-    static void KeepDamagedCopy(const QString& fileName);
+    // Keeps the file unchanged beside itself if it does not parse, once for
+    // each damaged content.
+    void KeepCopyIfDamaged();
 
     std::unique_ptr<QSettings> settings_;
     QString application_;
+    QByteArray kept_;
     bool unreadable_ = false;
 };
 

@@ -89,7 +89,7 @@ TEST_F(HostileSettings, KeysOutOfRangeOrOverlong) {
         {{"Window X", "99999999999"}, {"Window Y", "-99999999999"}, {"Current mode", "300"}},
         {{"Window X", "1E3"}, {"Window Y", "2D308"}, {"Current mode", "1e-400"}},
         {{"Window X", overlong}, {"Window Y", "." + overlong}, {"Current mode", overlong}},
-        {{"Window X", "nan"}, {"Window Y", "inf"}, {"Current mode", "1,2"}},
+        {{"Window X", "nan"}, {"Window Y", "inf"}, {"Current mode", "infinity"}},
     };
     for (const auto& values : cases) {
         Store(values);

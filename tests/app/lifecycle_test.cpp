@@ -6,6 +6,7 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QScreen>
+#include <QTemporaryDir>
 
 using namespace pelmora;
 
@@ -24,6 +25,10 @@ protected:
 }  // namespace
 
 TEST_F(Lifecycle, FirstStartIsVatModeAtDefaultPosition) {
+    // Another user's or the system's settings are not ours to start from.
+    QTemporaryDir system;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::SystemScope, system.path());
+    QSettings(system.filePath("Orvane.conf"), QSettings::IniFormat).setValue("Dravon/Current mode", " 2");
     const auto form = Start();
     const CheckerState& state = form->State();
     EXPECT_EQ(state.CurrentMode, kModeVat);
@@ -36,14 +41,18 @@ TEST_F(Lifecycle, FirstStartIsVatModeAtDefaultPosition) {
 }
 
 TEST_F(Lifecycle, RestoresStoredCardMode) {
-    Store({{"Current mode", " 2"}});
-    const auto form = Start();
-    EXPECT_EQ(form->State().CurrentMode, kModeCard);
-    EXPECT_EQ(form->State().PromptText(), "Credit card number");
-    // Shown as soon as the start-up is done, before any event.
-    EXPECT_EQ(form->findChild<QLabel*>("Label1")->text(), "Credit card number");
-    EXPECT_FALSE(form->findChild<QAction*>("ModeVat")->isChecked());
-    EXPECT_TRUE(form->findChild<QAction*>("ModeCC")->isChecked());
+    // As the program writes it, and as another writer may: an unquoted comma
+    // makes the file format read a list.
+    for (const char* line : {"Current%20mode=\" 2\"", "Current%20mode=2,0"}) {
+        StoreRaw(QByteArray("[Dravon]\n") + line + "\n");
+        const auto form = Start();
+        EXPECT_EQ(form->State().CurrentMode, kModeCard) << line;
+        EXPECT_EQ(form->State().PromptText(), "Credit card number");
+        // Shown as soon as the start-up is done, before any event.
+        EXPECT_EQ(form->findChild<QLabel*>("Label1")->text(), "Credit card number");
+        EXPECT_FALSE(form->findChild<QAction*>("ModeVat")->isChecked());
+        EXPECT_TRUE(form->findChild<QAction*>("ModeCC")->isChecked());
+    }
 }
 
 TEST_F(Lifecycle, RestoresPositionFromAnyNumberText) {
@@ -111,34 +120,38 @@ TEST_F(Lifecycle, ShutDownWritesModeAndPositionForTheNextStart) {
 }
 
 TEST_F(Lifecycle, DamagedSharedFileKeepsOtherProgramsAndACopy) {
+    const QString path = test_support::StorePath();
     const QByteArray damaged = "[Another%20Program]\nColour=blue\nSize=3\n[Dravon]\nCurrent%20mode=\" 2\"\n[Other\n";
-    StoreRaw(damaged);
-    QFile::remove(test_support::StorePath() + ".damaged");
-    StoreRaw("older copy");
-    QFile::rename(test_support::StorePath(), test_support::StorePath() + ".damaged");
+    const QByteArray note = "a note kept by hand\n";
     StoreRaw(damaged);
     {
-        // One store from start to end, as the program has: the damage is
-        // met again on the way out.
+        // One store from start to end, as the program has. Damaged at the
+        // start, and damaged again by another writer while the program runs.
         QtSettingsStore store;
         Form1 form;
         StartUpWindow(form, store);
         EXPECT_EQ(form.State().CurrentMode, kModeCard);
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::Append));
+        file.write(note);
+        file.close();
         form.State().SetMode(kModeVat);
         SaveWindowOnShutDown(form, store);
     }
     EXPECT_EQ(Stored("Current mode").toString(), " 1");
-    QSettings settings(test_support::StorePath(), QSettings::IniFormat);
+    QSettings settings(path, QSettings::IniFormat);
     EXPECT_EQ(settings.value("Another Program/Colour").toString(), "blue");
     EXPECT_EQ(settings.value("Another Program/Size").toString(), "3");
 
-    QFile older(test_support::StorePath() + ".damaged");
-    QFile copy(test_support::StorePath() + ".damaged.2");
-    ASSERT_TRUE(older.open(QIODevice::ReadOnly) && copy.open(QIODevice::ReadOnly));
-    EXPECT_EQ(older.readAll(), "older copy");
-    EXPECT_EQ(copy.readAll(), damaged);
-    older.remove();
-    copy.remove();
+    // Each damaged original once, under the first free name; none overwritten.
+    QFile first(path + ".damaged");
+    QFile second(path + ".damaged.2");
+    ASSERT_TRUE(first.open(QIODevice::ReadOnly) && second.open(QIODevice::ReadOnly));
+    EXPECT_EQ(first.readAll(), damaged);
+    EXPECT_EQ(second.readAll(), damaged + note);
+    EXPECT_FALSE(QFile::exists(path + ".damaged.3"));
+    first.remove();
+    second.remove();
 }
 
 TEST_F(Lifecycle, FirstStartOpensCentredOnThePrimaryScreen) {
