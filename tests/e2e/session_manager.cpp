@@ -6,6 +6,8 @@
 //                   client must end
 //   vanish          the session manager goes away without a word
 //   alive           the client is still running half a second later
+//   idle            the client is still running two seconds later, having
+//                   used under a tenth of a core meanwhile
 //   end             SIGTERM to the client, which must end
 //   run:COMMAND     a shell command, which must succeed
 // Usage: session_manager PROGRAM STEP...
@@ -92,6 +94,23 @@ Bool AnyHost(char*) { return True; }
 // A client that goes is seen by the poll loop; libICE's default would exit.
 void IgnoreIOError(IceConn) {}
 
+// The client's processor time so far, in seconds.
+double CpuSeconds() {
+    std::FILE* file = std::fopen(("/proc/" + std::to_string(client) + "/stat").c_str(), "r");
+    if (!file) Fail("cannot read the client's processor time");
+    char stat[1024] = "";
+    const std::size_t length = std::fread(stat, 1, sizeof stat - 1, file);
+    std::fclose(file);
+    stat[length] = '\0';
+    // After the command's name in parentheses: state, then 10 fields before user and system time.
+    unsigned long user = 0, system = 0;
+    const char* rest = std::strrchr(stat, ')');
+    if (!rest || std::sscanf(rest + 2, "%*c %*d %*d %*d %*d %*d %*u %*u %*u %*u %*u %lu %lu", &user, &system) != 2) {
+        Fail("cannot read the client's processor time");
+    }
+    return static_cast<double>(user + system) / static_cast<double>(sysconf(_SC_CLK_TCK));
+}
+
 bool ClientEnded() {
     int status = 0;
     return waitpid(client, &status, WNOHANG) == client;
@@ -159,6 +178,12 @@ void Step(const std::string& step) {
     } else if (step == "alive") {
         ServeUntil([] { return false; }, 0.5);
         if (ClientEnded()) Fail("the client ended");
+    } else if (step == "idle") {
+        const double before = CpuSeconds();
+        ServeUntil([] { return false; }, 2);
+        if (ClientEnded()) Fail("the client ended");
+        const double used = CpuSeconds() - before;
+        if (used > 0.2) Fail("the client used " + std::to_string(used) + " s of processor time in 2 s");
     } else if (step == "end") {
         kill(client, SIGTERM);
         if (!ServeUntil(ClientEnded, 10)) Fail("SIGTERM did not end the client");
