@@ -38,6 +38,8 @@ TEST(ReadNumberText, ReadsAsFarAsTheNumberGoes) {
     EXPECT_EQ(ReadNumberText("1.5.7"), 1.5);
     EXPECT_EQ(ReadNumberText("1e3"), 1000);
     EXPECT_EQ(ReadNumberText("2D2"), 200);
+    EXPECT_EQ(ReadNumberText("2.1d3"), 2100);
+    EXPECT_EQ(ReadNumberText("4.5e+3"), 4500);
     EXPECT_EQ(ReadNumberText("25E-1"), 2.5);
     EXPECT_EQ(ReadNumberText("3E"), 3);  // marker without digits is not an exponent
     EXPECT_EQ(ReadNumberText("3e+x"), 3);
