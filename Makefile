@@ -5,12 +5,17 @@ VERSION := $(shell sed -n 's/^set(PELMORA_VERSION_TEXT "\(.*\)")$$/\1/p' cmake/I
 # CI treats warnings as errors.
 WERROR := $(if $(CI),ON,OFF)
 
+# The build takes the tests and benchmarks along, and installs what they
+# need, except on the way to running the program.
+WITH_TESTS ?= ON
+DEPS ?= test
+
 .PHONY: all deps gate-deps windows-deps configure build run test check windows windows64 windows-test screen-reader-test bench package package-check release clean
 
 all: build
 
 deps:
-	@./scripts/install-deps.sh
+	@./scripts/install-deps.sh $(DEPS)
 
 gate-deps:
 	@./scripts/install-deps.sh gate
@@ -19,11 +24,15 @@ windows-deps:
 	@./scripts/install-deps.sh windows
 
 configure: deps
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) -DCMAKE_COMPILE_WARNING_AS_ERROR=$(WERROR) -DPELMORA_BUILD_BENCH=ON
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) -DCMAKE_COMPILE_WARNING_AS_ERROR=$(WERROR) \
+		-DPELMORA_BUILD_TESTS=$(WITH_TESTS) -DPELMORA_BUILD_BENCH=$(WITH_TESTS)
 
 build: configure
 	cmake --build $(BUILD) -j2
 
+# Only what building and running the program need.
+run: DEPS = run
+run: WITH_TESTS = OFF
 run: build
 	$(BUILD)/app/dravon
 

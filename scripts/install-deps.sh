@@ -1,29 +1,45 @@
 #!/bin/sh
-# Installs the Debian packages that building, running and testing need
-# (with "gate", also what the full gate needs), but only those that are
-# missing, so a second run costs nothing.
+# Installs the Debian packages a task needs, but only those that are missing,
+# so a second run costs nothing. Usage: install-deps.sh [what], where what is
+#   run            building and running the program (the default)
+#   test           and building and running every test and benchmark
+#   windows        and building, packaging and testing the Windows program
+#   screen-reader  and the screen-reader test
+#   gate           everything the full gate needs
+# A plain Debian 12 system has neither sudo nor the process tools: run this
+# as root there, and every tool the scripts call is installed here.
 set -eu
 
-packages="
-  cmake g++ make pkg-config
-  libgtest-dev libbenchmark-dev
-  qt6-base-dev libgl-dev fonts-liberation2 fonts-dejavu-core
-  xvfb xauth xdotool libice-dev libsm-dev weston qt6-wayland
-  desktop-file-utils appstream binutils-mingw-w64-x86-64 dpkg-dev file
-"
-# The Windows program: the MinGW-w64 cross compilers, Wine to run it and
-# msitools and zip to package it.
+# Building and running: the compiler and build tools, Qt, the window's
+# fonts, and libICE, without which a lost session manager would end the
+# program.
+run="cmake g++ make pkg-config qt6-base-dev libgl-dev fonts-liberation2 libice-dev"
+# The tests: GoogleTest and Google Benchmark; Xvfb, xdotool, weston and a
+# session manager built on libSM for the end-to-end tests, with a session bus
+# of their own; a wider face for the caption fit; the desktop files'
+# validators; the resource compiler for the Windows version record; pgrep for
+# the waits on processes; and what the Debian package is built with.
+test="libgtest-dev libbenchmark-dev xvfb xauth xdotool libsm-dev weston qt6-wayland dbus-daemon procps
+  fonts-dejavu-core desktop-file-utils appstream binutils-mingw-w64-x86-64 cpp binutils dpkg-dev file git"
+# The Windows program: the MinGW-w64 cross compilers, Wine to run it, msitools,
+# zip and faketime to package it, and a window manager and an X11 panel to
+# test it under.
 windows="g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64 wixl msitools zip unzip faketime openbox libx11-dev"
 # The screen reader, its speech server, the accessibility bus and a window
 # manager, for the test of what a blind user hears.
-screen_reader="orca speech-dispatcher python3-speechd openbox at-spi2-core dbus dbus-x11 procps"
-# The full gate adds the clang tools (libFuzzer, clang-format, clang-tidy),
-# the screen reader and the Windows build.
-# The Debian package's check adds lintian.
-case "${1:-}" in
-    gate) packages="$packages clang libclang-rt-14-dev clang-format clang-tidy lintian $screen_reader $windows" ;;
-    windows) packages="$packages $windows" ;;
-    screen-reader) packages="$packages $screen_reader" ;;
+screen_reader="orca speech-dispatcher python3-speechd openbox at-spi2-core dbus dbus-x11 dbus-bin procps"
+# The full gate adds the clang tools (libFuzzer, clang-format, clang-tidy)
+# and lintian for the Debian package.
+case "${1:-run}" in
+    run) packages="$run" ;;
+    test) packages="$run $test" ;;
+    windows) packages="$run $test $windows" ;;
+    screen-reader) packages="$run $test $screen_reader" ;;
+    gate) packages="$run $test $windows $screen_reader clang libclang-rt-14-dev clang-format clang-tidy lintian" ;;
+    *)
+        echo "install-deps.sh: unknown task ${1}" >&2
+        exit 2
+        ;;
 esac
 # The shipped Windows program is 32-bit: where this machine runs 32-bit
 # programs, the 32-bit Wine too, which needs the i386 architecture.
@@ -45,7 +61,14 @@ done
 [ -z "$missing" ] && exit 0
 
 echo "Installing:$missing"
-if [ "$(id -u)" -eq 0 ]; then sudo=""; else sudo="sudo"; fi
+if [ "$(id -u)" -eq 0 ]; then
+    sudo=""
+elif command -v sudo >/dev/null; then
+    sudo="sudo"
+else
+    echo "install-deps.sh: these packages are missing:$missing; install them, or run this as root" >&2
+    exit 1
+fi
 [ -n "${i386:-}" ] && $sudo dpkg --add-architecture i386
 $sudo apt-get update -qq
 # shellcheck disable=SC2086

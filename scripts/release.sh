@@ -1,22 +1,56 @@
 #!/bin/sh
-# Builds every file a user downloads into one folder (dist/, or $1): the
-# Debian package, the Windows installer and portable zip, the source, and
-# SHA256SUMS. Two runs from the same commit, in any folder and at any time,
-# give byte-identical files: every time stamp is the commit's
+# Builds every file a user downloads into one folder (dist/, or the folder
+# given): the Debian package, the Windows installer and portable zip, the
+# source, and SHA256SUMS. Two runs from the same commit, in any folder and at
+# any time, give byte-identical files: every time stamp is the commit's
 # (SOURCE_DATE_EPOCH), and no build path reaches a binary.
-# Usage: scripts/release.sh [dist]
+#
+# The source archive is the commit, so a tree with uncommitted changes would
+# ship programs built from other sources than the archive: that is refused,
+# unless --uncommitted is given, and then the release says so in a file
+# UNCOMMITTED beside the others.
+#
+# The folder is made if missing. An existing one is only emptied if it holds
+# nothing but an earlier release's files; anything else in it is refused.
+# Usage: scripts/release.sh [--uncommitted] [folder]
 set -eu
-cd "$(dirname "$0")/.."
+uncommitted=""
+if [ "${1:-}" = --uncommitted ]; then
+    uncommitted=yes
+    shift
+fi
+# The folder is the caller's, named from where the caller stands.
 dist=$(realpath -m "${1:-dist}")
-./scripts/install-deps.sh windows
+cd "$(dirname "$0")/.."
+fail() { echo "release: $*" >&2; exit 1; }
 
-# The source archive is the commit; changes not yet committed would ship in
-# the programs but not in it.
-[ -z "$(git status --porcelain --untracked-files=no)" ] || echo "release: warning: uncommitted changes" >&2
+changes=$(git status --porcelain --untracked-files=no)
+if [ -n "$changes" ] && [ -z "$uncommitted" ]; then
+    fail "uncommitted changes; commit them, or build a marked release with --uncommitted:
+$changes"
+fi
+eval "$(sed -n 's/^set(PELMORA_VERSION_TEXT "\(.*\)")$/version=\1/p' cmake/Identity.cmake)"
+
+# What a release folder holds, and nothing else.
+is_release_file() {
+    case "$1" in
+        pelmora_*_amd64.deb | pelmora-*-win32.msi | pelmora-*-win32.zip | pelmora-*.tar.gz | SHA256SUMS | UNCOMMITTED) ;;
+        *) return 1 ;;
+    esac
+}
+if [ -e "$dist" ]; then
+    [ -d "$dist" ] || fail "$dist is not a folder"
+    for entry in "$dist"/* "$dist"/.[!.]* "$dist"/..?*; do
+        [ -e "$entry" ] || [ -L "$entry" ] || continue
+        { [ -f "$entry" ] && [ ! -L "$entry" ] && is_release_file "$(basename "$entry")"; } ||
+            fail "$dist holds $(basename "$entry"), which no release makes: give an empty or new folder"
+    done
+fi
+
+./scripts/install-deps.sh windows
 SOURCE_DATE_EPOCH=$(git log -1 --format=%ct)
 export SOURCE_DATE_EPOCH TZ=UTC LC_ALL=C.UTF-8
 umask 022
-eval "$(sed -n 's/^set(PELMORA_VERSION_TEXT "\(.*\)")$/version=\1/p' cmake/Identity.cmake)"
 
 # Fresh build folders, so that nothing built before, at another time, ships.
 rm -rf build-release build-release-windows
@@ -33,11 +67,18 @@ cmake -S . -B build-release-windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmak
     >/dev/null
 cmake --build build-release-windows -j2 --target windows_package
 
-rm -rf "$dist"
 mkdir -p "$dist"
+rm -f "$dist"/*
 cp "build-release/package/pelmora_${version}_amd64.deb" "build-release-windows/pelmora-$version-win32.msi" \
     "build-release-windows/pelmora-$version-win32.zip" "$dist/"
 git archive --format=tar --prefix="pelmora-$version/" HEAD | gzip -9 -n >"$dist/pelmora-$version.tar.gz"
+if [ -n "$changes" ]; then
+    {
+        echo "This release was built from uncommitted changes: its programs differ from the source archive."
+        echo "$changes"
+    } >"$dist/UNCOMMITTED"
+    echo "release: built from uncommitted changes, marked in $dist/UNCOMMITTED" >&2
+fi
 (cd "$dist" && sha256sum -- *.deb *.msi *.zip *.tar.gz >SHA256SUMS)
 echo "release: $dist"
 cat "$dist/SHA256SUMS"
