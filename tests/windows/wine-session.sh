@@ -24,6 +24,7 @@ fail() {
 # named $1: the program's end, not its window's, says that it has written
 # its settings and let go of its file.
 wait_program_gone() {
+    command -v pgrep >/dev/null || fail "pgrep is missing (Debian: procps)"
     for _ in $(seq 100); do
         running=""
         for pid in $(pgrep -f "$1"); do
