@@ -45,8 +45,10 @@ while [ "$i" -lt "$rounds" ]; do
     pid=$!
     wait_ready "$pid"
     kill -TERM "$pid"
-    # From at once to after the write, in steps of about a millisecond.
+    # From at once to about the write, in steps of about a millisecond, and
+    # every tenth round well after it.
     delay=$((i % 10))
+    [ "$delay" -eq 9 ] && delay=100
     [ "$delay" -gt 0 ] && sleep "0.$(printf '%03d' "$delay")"
     kill -KILL "$pid" 2>/dev/null || true
     wait "$pid" 2>/dev/null || true
