@@ -8,8 +8,10 @@ set -eu
 build=${1:-build}
 runs=${2:-20}
 work=$(mktemp -d)
-xvfb=""
-trap '[ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null; rm -rf "$work"' EXIT
+pids=""
+trap 'for pid in $pids; do kill "$pid" 2>/dev/null; done; rm -rf "$work"' EXIT
+fail() { echo "startup_compare: $*" >&2; exit 1; }
+. "$(dirname "$0")/../tests/display.sh"
 export XDG_CONFIG_HOME="$work/config"
 
 now_us() { echo $(($(date +%s%N) / 1000)); }
@@ -49,10 +51,9 @@ compare() {
 
 QT_QPA_PLATFORM=offscreen compare offscreen
 
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
-xvfb=$!
-while [ ! -s "$work/display" ]; do sleep 0.1; done
-DISPLAY=":$(cat "$work/display")" QT_QPA_PLATFORM=xcb compare xvfb
+start_xvfb
+start_session_bus
+QT_QPA_PLATFORM=xcb compare xvfb
 
 QT_QPA_PLATFORM=offscreen "$build/bench/latency_bench" 2>/dev/null
 "$build/bench/check_bench" --benchmark_min_time=0.2 2>/dev/null | grep '^BM_'

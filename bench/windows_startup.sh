@@ -7,6 +7,7 @@ set -eu
 build=${1:-build-windows64}
 runs=${2:-20}
 exe=${3:-build-windows/Dravon.exe}
+. "$(dirname "$0")/../tests/display.sh"
 . "$(dirname "$0")/../tests/windows/wine-session.sh"
 start_wine_session server
 

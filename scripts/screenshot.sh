@@ -6,16 +6,16 @@ set -eu
 build=${1:-build}
 out=${2:-docs/screenshot.png}
 scale=${3:-1}
-home=$(mktemp -d)
-trap 'kill "$app" "$xvfb" 2>/dev/null || true; rm -rf "$home"' EXIT
+work=$(mktemp -d)
+pids=""
+trap 'for pid in $pids; do kill "$pid" 2>/dev/null; done; rm -rf "$work"' EXIT
+fail() { echo "screenshot: $*" >&2; exit 1; }
+. "$(dirname "$0")/../tests/display.sh"
+start_xvfb 1024x768
+start_session_bus
 
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$home/display" 2>/dev/null &
-xvfb=$!
-while [ ! -s "$home/display" ]; do sleep 0.1; done
-export DISPLAY=":$(cat "$home/display")"
-
-XDG_CONFIG_HOME="$home" QT_SCALE_FACTOR="$scale" "$build/app/dravon" &
-app=$!
+XDG_CONFIG_HOME="$work" QT_SCALE_FACTOR="$scale" "$build/app/dravon" &
+pids="$! $pids"
 window=$(xdotool search --sync --onlyvisible --name '^Pelmora$' | head -n 1)
 # There is no window manager under Xvfb to activate the window.
 xdotool windowfocus --sync "$window"

@@ -40,13 +40,9 @@ mkdir -p "$HOME" "$XDG_CONFIG_HOME/speech-dispatcher" "$XDG_DATA_HOME" "$XDG_RUN
 chmod 700 "$XDG_RUNTIME_DIR"
 printf 'AddModule "dummy" "sd_dummy" ""\nDefaultModule dummy\n' >"$XDG_CONFIG_HOME/speech-dispatcher/speechd.conf"
 unset QT_QPA_PLATFORM WAYLAND_DISPLAY
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
-pids="$pids $!"
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-export DISPLAY=":$(cat "$work/display")"
-dbus-daemon --session --fork --print-address=1 --print-pid=1 >"$work/bus"
-export DBUS_SESSION_BUS_ADDRESS="$(sed -n 1p "$work/bus")"
-pids="$pids $(sed -n 2p "$work/bus")"
+. "$(dirname "$0")/../display.sh"
+start_xvfb
+start_session_bus
 openbox >/dev/null 2>&1 &
 pids="$pids $!"
 /usr/libexec/at-spi-bus-launcher --launch-immediately >/dev/null 2>&1 &

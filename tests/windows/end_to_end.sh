@@ -10,6 +10,7 @@
 set -eu
 program=$1
 probe=$2
+. "$(dirname "$0")/../display.sh"
 . "$(dirname "$0")/wine-session.sh"
 start_wine_session panel
 key='HKCU\Software\VB and VBA Program Settings\Orvane\Dravon'

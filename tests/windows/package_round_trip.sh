@@ -12,6 +12,7 @@ set -eu
 msi=$(realpath "$1") zip=$(realpath "$2") exe=$(realpath "$3")
 name=$4 version=$5 publisher=$6 upgrade_code=$7 mode=$8
 next=${9:+$(realpath "$9")}
+. "$(dirname "$0")/../display.sh"
 . "$(dirname "$0")/wine-session.sh"
 
 # The package's own tables.

@@ -1,6 +1,6 @@
-# Sourced by the scripts that run Windows programs: a work folder, Xvfb and a
-# fresh Wine prefix inside it, all gone when the script ends. Sets work,
-# wine, DISPLAY and WINEPREFIX; defines fail.
+# Sourced by the scripts that run Windows programs, after tests/display.sh:
+# a work folder, Xvfb and a fresh Wine prefix inside it, all gone when the
+# script ends. Sets work, wine, DISPLAY and WINEPREFIX; defines fail.
 work=$(mktemp -d)
 pids=""
 wine=/usr/lib/wine/wine64
@@ -42,11 +42,8 @@ wait_program_gone() {
 # area Windows programs are given starts at y = 40, as under a desktop's top
 # bar or a taskbar at the top.
 start_wine_session() {
-    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
-    pids="$! $pids"
-    for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-    [ -s "$work/display" ] || fail "Xvfb did not start"
-    export DISPLAY=":$(cat "$work/display")" WINEPREFIX="$work/prefix" WINEDEBUG=-all
+    start_xvfb
+    export WINEPREFIX="$work/prefix" WINEDEBUG=-all
     mkdir -p "$WINEPREFIX"
     [ "${1:-}" = server ] && /usr/lib/wine/wineserver64 -p
     if [ "${1:-}" = panel ]; then

@@ -1,0 +1,23 @@
+# Sourced by every script that runs a desktop program on a display of its
+# own. The script has a folder $work, a list $pids of what it ends when it
+# ends, and fail.
+#
+# start_xvfb [WIDTHxHEIGHT]: Xvfb on a free display, 1280x1024 unless given;
+# sets DISPLAY and xvfb.
+start_xvfb() {
+    rm -f "$work/display"
+    Xvfb -displayfd 3 -screen 0 "${1:-1280x1024}x24" -nolisten tcp 3>"$work/display" 2>/dev/null &
+    xvfb=$!
+    pids="$xvfb ${pids:-}"
+    for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+    [ -s "$work/display" ] || fail "Xvfb did not start"
+    export DISPLAY=":$(cat "$work/display")"
+}
+
+# start_session_bus: a session bus of the script's own, as a desktop has;
+# without one the toolkit would start one that outlives the script.
+start_session_bus() {
+    dbus-daemon --session --fork --print-address=1 --print-pid=1 >"$work/bus" || fail "no session bus"
+    export DBUS_SESSION_BUS_ADDRESS="$(sed -n 1p "$work/bus")"
+    pids="$(sed -n 2p "$work/bus") ${pids:-}"
+}
