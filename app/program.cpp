@@ -1,8 +1,8 @@
 #include "program.h"
 
+#include "lifecycle.h"
 #include "session_end.h"
 #include "termination_signals.h"
-#include "window_lifecycle.h"
 
 #include <QApplication>
 
@@ -10,7 +10,10 @@
 
 namespace pelmora {
 
-Program::Program() { StartUpWindow(form_, store_); }
+Program::Program() {
+    StartUp(form_.State(), form_.Placement(), store_);
+    form_.ShowState();
+}
 
 Program::~Program() { SaveOnLibraryExit(nullptr, nullptr); }
 
@@ -27,7 +30,7 @@ void Program::EndOnEveryRequest(QApplication& application) {
     SaveOnLibraryExit([](void* program) { static_cast<Program*>(program)->Save(); }, this);
 }
 
-void Program::Save() { SaveWindowOnShutDown(form_, store_); }
+void Program::Save() { SaveOnShutDown(form_.State(), form_.Placement(), store_); }
 
 void Program::ShutDown() {
     // Ending at once means no further events, so this cannot run twice.

@@ -11,8 +11,9 @@ inline constexpr std::string_view kValidVatCode = "is a valid VAT code";
 inline constexpr std::string_view kValidCardNumber = "is a valid credit card number";
 inline constexpr std::string_view kNotValid = "is not valid";
 
-// Only the ASCII bytes '0' to '9' count as digits; every other byte, including
-// each byte of a multi-byte UTF-8 character, is a separator.
+// Only the ASCII bytes '0' to '9' count as digits, in an entry and in stored
+// number text alike; every other byte, including each byte of a multi-byte
+// UTF-8 character, is a separator.
 constexpr bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 // The digits of a text in their order, everything else dropped.

@@ -1,5 +1,7 @@
 #include "number_text.h"
 
+#include "number_checks.h"
+
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -25,7 +27,6 @@ std::string FormatNumberText(double value) {
 namespace {
 
 constexpr bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n'; }
-constexpr bool IsAsciiDigit(char c) { return c >= '0' && c <= '9'; }
 
 // Copies the longest prefix of the blank-free text that forms a number, in
 // the form std::from_chars reads (exponent marker 'e', no '+').
@@ -43,13 +44,13 @@ std::string NumberPrefix(std::string_view text) {
         ++i;
     }
     bool anyDigit = false;
-    for (; i < squeezed.size() && IsAsciiDigit(squeezed[i]); ++i) {
+    for (; i < squeezed.size() && IsDigit(squeezed[i]); ++i) {
         number.push_back(squeezed[i]);
         anyDigit = true;
     }
     if (i < squeezed.size() && squeezed[i] == '.') {
         number.push_back('.');
-        for (++i; i < squeezed.size() && IsAsciiDigit(squeezed[i]); ++i) {
+        for (++i; i < squeezed.size() && IsDigit(squeezed[i]); ++i) {
             number.push_back(squeezed[i]);
             anyDigit = true;
         }
@@ -64,7 +65,7 @@ std::string NumberPrefix(std::string_view text) {
             ++j;
         }
         const std::size_t digitsStart = j;
-        while (j < squeezed.size() && IsAsciiDigit(squeezed[j])) exponent.push_back(squeezed[j++]);
+        while (j < squeezed.size() && IsDigit(squeezed[j])) exponent.push_back(squeezed[j++]);
         // An exponent marker without digits is not part of the number.
         if (j > digitsStart) number += exponent;
     }

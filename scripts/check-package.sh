@@ -18,7 +18,8 @@ listing=$(dpkg-deb -c "$deb")
 for file in /usr/share/doc/pelmora/copyright /usr/share/doc/pelmora/changelog.gz /usr/share/man/man1/dravon.1.gz; do
     echo "$listing" | grep -q " \.$file\$" || fail "the package lacks $file"
 done
-dpkg-deb --field "$deb" Version | grep -qx '1.00' || fail "version is not 1.00"
+version=$(cmake -P "$(dirname "$0")/../cmake/Identity.cmake")
+[ "$(dpkg-deb --field "$deb" Version)" = "$version" ] || fail "version is not $version"
 dpkg-deb --field "$deb" Depends | grep -q 'libqt6widgets6' || fail "dependencies were not computed"
 echo "depends: $(dpkg-deb --field "$deb" Depends)"
 

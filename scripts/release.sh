@@ -29,7 +29,6 @@ if [ -n "$changes" ] && [ -z "$uncommitted" ]; then
     fail "uncommitted changes; commit them, or build a marked release with --uncommitted:
 $changes"
 fi
-eval "$(sed -n 's/^set(PELMORA_VERSION_TEXT "\(.*\)")$/version=\1/p' cmake/Identity.cmake)"
 
 # What a release folder holds, and nothing else.
 is_release_file() {
@@ -48,6 +47,7 @@ if [ -e "$dist" ]; then
 fi
 
 ./scripts/install-deps.sh windows
+version=$(cmake -P cmake/Identity.cmake)
 SOURCE_DATE_EPOCH=$(git log -1 --format=%ct)
 export SOURCE_DATE_EPOCH TZ=UTC LC_ALL=C.UTF-8
 umask 022

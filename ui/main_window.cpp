@@ -5,6 +5,7 @@
 #include "key_text.h"
 #include "number_checks.h"
 #include "qt_text.h"
+#include "window_layout.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>
@@ -26,25 +27,25 @@ namespace pelmora {
 
 namespace {
 
-QRect Twips(int left, int top, int width, int height) {
-    return {left / kTwipsPerPixel, top / kTwipsPerPixel, width / kTwipsPerPixel, height / kTwipsPerPixel};
+QRect Pixels(TwipRect twips) {
+    return {twips.left / kTwipsPerPixel, twips.top / kTwipsPerPixel, twips.width / kTwipsPerPixel,
+            twips.height / kTwipsPerPixel};
 }
 
-// The classic dialog font where it is installed, else a face of the same width.
+// The window's face where it is installed, else a face of the same width.
 QFont ControlFont() {
     QFont font;
     // Picking the first installed face here is much cheaper than letting the
     // font matcher try each missing one in turn.
     const QStringList installed = QFontDatabase::families();
-    for (const char* family :
-         {"MS Sans Serif", "Microsoft Sans Serif", "Liberation Sans", "Arimo", "Arial", "Helvetica"}) {
+    for (const char* family : {kFontFace, "Microsoft Sans Serif", "Liberation Sans", "Arimo", "Arial", "Helvetica"}) {
         if (installed.contains(QLatin1String(family), ::Qt::CaseInsensitive)) {
             font.setFamily(QLatin1String(family));
             break;
         }
     }
     font.setStyleHint(QFont::SansSerif);
-    font.setPointSizeF(9.75);
+    font.setPointSizeF(kFontPoints);
     return font;
 }
 
@@ -109,19 +110,20 @@ Form1::Form1(QWidget* parent) : QMainWindow(parent) {
     CreateMenus();
     layout()->setSizeConstraint(QLayout::SetFixedSize);
     adjustSize();  // the real size is known before the window is placed
+    placement_.CentreOnPrimaryScreen();
     ShowState();
 }
 
 void Form1::CreateControls() {
-    const QRect prompt = Twips(120, 120, 2175, 255);
-    const QRect result = Twips(930, 600, 2775, 255);
+    const QRect prompt = Pixels(kLabel1Rect);
+    const QRect result = Pixels(kLabel2Rect);
     // Set before any control exists: the whole window, menu bar included,
     // uses this one face, so no other font is loaded before it is shown.
     setFont(ControlFont());
 
     auto* client = new QWidget(this);
     client->setObjectName(QStringLiteral("ClientArea"));
-    client->setFixedSize(4575 / kTwipsPerPixel, 1260 / kTwipsPerPixel);
+    client->setFixedSize(kClientWidth / kTwipsPerPixel, kClientHeight / kTwipsPerPixel);
 
     Label1 = new QLabel(client);
     Label1->setObjectName(QStringLiteral("Label1"));
@@ -130,8 +132,8 @@ void Form1::CreateControls() {
 
     Text1 = new QLineEdit(client);
     Text1->setObjectName(QStringLiteral("Text1"));
-    Text1->setGeometry(Twips(2280, 60, 2175, 375));
-    Text1->setMaxLength(20);
+    Text1->setGeometry(Pixels(kText1Rect));
+    Text1->setMaxLength(kEntryLimit);
     Label1->setBuddy(Text1);
 
     Label2 = new QLabel(client);

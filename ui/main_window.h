@@ -1,6 +1,7 @@
 #pragma once
 
 #include "checker_state.h"
+#include "qt_window_placement.h"
 
 #include <QMainWindow>
 
@@ -13,13 +14,10 @@ class QMenu;
 
 namespace pelmora {
 
-// The window's layout and its stored position are in twips: 15 to a
-// device-independent pixel, as at 96 dots per inch.
-inline constexpr int kTwipsPerPixel = 15;
-
 // The program's only window: a prompt, the entry field and the verdict line,
 // with the File, Mode and Help menus. Each event calls one operation of the
-// checker state and then shows the state.
+// checker state and then shows the state. A new window stands centred on
+// the primary screen.
 class Form1 : public QMainWindow {
     Q_OBJECT
 
@@ -28,6 +26,7 @@ public:
 
     CheckerState& State() { return state_; }
     const CheckerState& State() const { return state_; }
+    WindowPlacement& Placement() { return placement_; }
 
     // Puts the checker state on the screen: prompt, entry, verdict and marks.
     void ShowState();
@@ -46,6 +45,7 @@ private:
     void EndProgram();
 
     CheckerState state_;
+    QtWindowPlacement placement_{*this};
     std::function<void()> shutDown_;
     unsigned shownEntryReplacements_ = 0;
 

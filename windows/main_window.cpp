@@ -2,16 +2,15 @@
 
 #include "about_text.h"
 #include "identity.h"
-#include "lifecycle.h"
 #include "resource.h"
 #include "wide_text.h"
+#include "window_layout.h"
 
 #include <commctrl.h>
 #include <initguid.h>
 #include <oleacc.h>
 
 #include <cmath>
-#include <cstdlib>
 
 namespace pelmora {
 
@@ -19,20 +18,12 @@ namespace {
 
 constexpr wchar_t kClassName[] = L"PelmoraForm1";
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
-constexpr int kTwipsPerInch = 1440;
-constexpr int kEntryLimit = 20;
 
 // Screen readers speak a polite live region when it announces a change.
 // {C12BCD8E-2A8E-4950-8AE7-3625111D58EB}: UI Automation's LiveSetting property.
 DEFINE_GUID(kLiveSettingProperty, 0xc12bcd8e, 0x2a8e, 0x4950, 0x8a, 0xe7, 0x36, 0x25, 0x11, 0x1d, 0x58, 0xeb);
 constexpr LONG kPolite = 1;
 constexpr DWORD kLiveRegionChanged = 0x8019;  // EVENT_OBJECT_LIVEREGIONCHANGED
-
-int ToPixels(double twips, int dpi) { return static_cast<int>(std::lround(twips * dpi / kTwipsPerInch)); }
-
-// Stored positions are twips at 15 to a pixel of 96 dots per inch, whatever
-// the screen's real density, so they stay valid when it changes.
-double ToTwips(int pixels, int dpi) { return static_cast<double>(pixels) * kTwipsPerInch / dpi; }
 
 }  // namespace
 
@@ -54,35 +45,36 @@ Form1::Form1(HINSTANCE instance) {
     if (!RegisterClassExW(&windowClass)) return;
 
     HMENU menu = LoadMenuW(instance, MAKEINTRESOURCEW(IDM_MAIN));
-    RECT frame{0, 0, ToPixels(4575, dpi_), ToPixels(1260, dpi_)};
+    RECT frame{0, 0, PixelsFromTwips(kClientWidth, dpi_), PixelsFromTwips(kClientHeight, dpi_)};
     AdjustWindowRectEx(&frame, kStyle, TRUE, 0);
     const std::wstring title = Widen(identity::kProductName);
-    if (!CreateWindowExW(0, kClassName, title.c_str(), kStyle, CW_USEDEFAULT, CW_USEDEFAULT,
-                         frame.right - frame.left, frame.bottom - frame.top, nullptr, menu, instance, this)) {
+    if (!CreateWindowExW(0, kClassName, title.c_str(), kStyle, CW_USEDEFAULT, CW_USEDEFAULT, frame.right - frame.left,
+                         frame.bottom - frame.top, nullptr, menu, instance, this)) {
         hwnd_ = nullptr;
         return;
     }
-    RememberPlace();
+    placement_.Attach(hwnd_, dpi_);
     CreateControls();
-    StartUp(state_, *this, store_);
     ShowState();
 }
 
 void Form1::CreateControls() {
-    const int height = -static_cast<int>(std::lround(9.75 * dpi_ / 72));
+    // Points are 1/72 inch; a negative height asks for the characters' own height.
+    const int height = -static_cast<int>(std::lround(kFontPoints * dpi_ / 72));
     font_ = CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                        CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, L"MS Sans Serif");
-    auto control = [this](DWORD exStyle, const wchar_t* kind, DWORD style, int left, int top, int width, int h) {
-        HWND child = CreateWindowExW(exStyle, kind, L"", WS_CHILD | WS_VISIBLE | style, ToPixels(left, dpi_),
-                                     ToPixels(top, dpi_), ToPixels(width, dpi_), ToPixels(h, dpi_), hwnd_, nullptr,
-                                     nullptr, nullptr);
+                        CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, Widen(kFontFace).c_str());
+    auto control = [this](DWORD exStyle, const wchar_t* kind, DWORD style, TwipRect twips) {
+        HWND child =
+            CreateWindowExW(exStyle, kind, L"", WS_CHILD | WS_VISIBLE | style, PixelsFromTwips(twips.left, dpi_),
+                            PixelsFromTwips(twips.top, dpi_), PixelsFromTwips(twips.width, dpi_),
+                            PixelsFromTwips(twips.height, dpi_), hwnd_, nullptr, nullptr, nullptr);
         SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
         return child;
     };
     // Created in tab order; a screen reader names the field by the label before it.
-    Label1 = control(0, L"STATIC", SS_LEFT | SS_NOPREFIX, 120, 120, 2175, 255);
-    Text1 = control(WS_EX_CLIENTEDGE, L"EDIT", WS_TABSTOP | ES_AUTOHSCROLL, 2280, 60, 2175, 375);
-    Label2 = control(0, L"STATIC", SS_CENTER | SS_NOPREFIX, 930, 600, 2775, 255);
+    Label1 = control(0, L"STATIC", SS_LEFT | SS_NOPREFIX, kLabel1Rect);
+    Text1 = control(WS_EX_CLIENTEDGE, L"EDIT", WS_TABSTOP | ES_AUTOHSCROLL, kText1Rect);
+    Label2 = control(0, L"STATIC", SS_CENTER | SS_NOPREFIX, kLabel2Rect);
     // The limit holds for pasted text too.
     SendMessageW(Text1, EM_SETLIMITTEXT, kEntryLimit, 0);
     SetWindowSubclass(Text1, EntryProc, 1, reinterpret_cast<DWORD_PTR>(this));
@@ -121,37 +113,11 @@ void Form1::Announce(HWND label) {
     if (GetWindowTextLengthW(label) > 0) NotifyWinEvent(kLiveRegionChanged, label, OBJID_CLIENT, CHILDID_SELF);
 }
 
-void Form1::RememberPlace() {
-    // Only where the window stands normally: minimised it sits far off the
-    // screen, which is no place to open it next time. Screen coordinates
-    // from the window's own rectangle, as SetWindowPos takes them, whatever
-    // panels share the screen.
-    RECT frame{};
-    if (!IsIconic(hwnd_) && !IsZoomed(hwnd_) && GetWindowRect(hwnd_, &frame)) place_ = {frame.left, frame.top};
-}
-
-std::optional<TwipPoint> Form1::TopLeft() const {
-    return TwipPoint{ToTwips(place_.x, dpi_), ToTwips(place_.y, dpi_)};
-}
-
-void Form1::MoveTo(TwipPoint topLeft) {
-    SetWindowPos(hwnd_, nullptr, ToPixels(topLeft.x, dpi_), ToPixels(topLeft.y, dpi_), 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
-bool Form1::TitleBarOnAScreen(TwipPoint topLeft) const {
-    RECT frame{};
-    GetWindowRect(hwnd_, &frame);
-    const POINT titleBarMiddle{
-        ToPixels(topLeft.x, dpi_) + (frame.right - frame.left) / 2,
-        ToPixels(topLeft.y, dpi_) + GetSystemMetrics(SM_CYCAPTION) / 2 + GetSystemMetrics(SM_CYFIXEDFRAME)};
-    return MonitorFromPoint(titleBarMiddle, MONITOR_DEFAULTTONULL) != nullptr;
-}
-
 void Form1::Command(int id) {
     switch (id) {
         case IDM_FILE_EXIT:
-            ShutDown();
+            EndProgram();
+            return;
         case IDM_MODE_VAT:
         case IDM_MODE_CC:
             state_.SetMode(id == IDM_MODE_VAT ? kModeVat : kModeCard);
@@ -170,10 +136,8 @@ void Form1::Command(int id) {
     ShowState();
 }
 
-void Form1::ShutDown() {
-    // Ending at once means no further messages, so this runs only once.
-    SaveOnShutDown(state_, *this, store_);
-    ExitProcess(0);
+void Form1::EndProgram() {
+    if (shutDown_) shutDown_();
 }
 
 LRESULT Form1::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -181,6 +145,7 @@ LRESULT Form1::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_COMMAND:
             if (reinterpret_cast<HWND>(lParam) == Text1) {
                 if (HIWORD(wParam) == EN_CHANGE) {
+                    // Room for the limit even in surrogate pairs.
                     wchar_t text[kEntryLimit * 2 + 1] = {};
                     GetWindowTextW(Text1, text, static_cast<int>(std::size(text)));
                     state_.SetEntryText(Narrow(text));
@@ -193,17 +158,19 @@ LRESULT Form1::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             if (LOWORD(wParam) != WA_INACTIVE) SetFocus(Text1);
             return 0;
         case WM_WINDOWPOSCHANGED:
-            RememberPlace();
+            placement_.Remember();
             return DefWindowProcW(hwnd_, message, wParam, lParam);
         case WM_CTLCOLORSTATIC:
             SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);
             return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
         case WM_CLOSE:
-            ShutDown();
+            EndProgram();
+            return 0;
         case WM_QUERYENDSESSION:
-            return TRUE;
+            return TRUE;  // never holds a log-off up
         case WM_ENDSESSION:
-            if (wParam) ShutDown();
+            // Only a session that really ends: a log-off may still be called off.
+            if (wParam) EndProgram();
             return 0;
         default:
             return DefWindowProcW(hwnd_, message, wParam, lParam);

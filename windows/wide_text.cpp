@@ -1,18 +1,27 @@
 #include "wide_text.h"
 
-#include "utf16_text.h"
+#include <windows.h>
 
 namespace pelmora {
 
-static_assert(sizeof(wchar_t) == sizeof(char16_t), "Windows text is UTF-16");
-
 std::wstring Widen(std::string_view text) {
-    const std::u16string wide = Utf16FromUtf8(text);
-    return {reinterpret_cast<const wchar_t*>(wide.data()), wide.size()};
+    std::wstring wide(text.size(), L'\0');
+    const int length = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(),
+                                           static_cast<int>(wide.size()));
+    wide.resize(static_cast<std::size_t>(length > 0 ? length : 0));
+    return wide;
 }
 
 std::string Narrow(std::wstring_view text) {
-    return Utf8FromUtf16({reinterpret_cast<const char16_t*>(text.data()), text.size()});
+    // A surrogate standing alone, as the field holds for a moment while a
+    // character outside the Basic Multilingual Plane arrives in two halves,
+    // becomes U+FFFD: the core takes valid UTF-8 only. The field itself is
+    // never written back from it.
+    const int size =
+        WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    std::string narrow(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), narrow.data(), size, nullptr, nullptr);
+    return narrow;
 }
 
 }  // namespace pelmora

@@ -1,6 +1,7 @@
 #include "settings_fixture.h"
 
 #include "number_checks.h"
+#include "window_layout.h"
 
 #include <QAction>
 #include <QGuiApplication>
@@ -129,14 +130,14 @@ TEST_F(Lifecycle, DamagedSharedFileKeepsOtherProgramsAndACopy) {
         // start, and damaged again by another writer while the program runs.
         QtSettingsStore store;
         Form1 form;
-        StartUpWindow(form, store);
+        StartUp(form, store);
         EXPECT_EQ(form.State().CurrentMode, kModeCard);
         QFile file(path);
         ASSERT_TRUE(file.open(QIODevice::Append));
         file.write(note);
         file.close();
         form.State().SetMode(kModeVat);
-        SaveWindowOnShutDown(form, store);
+        ShutDown(form, store);
     }
     EXPECT_EQ(Stored("Current mode").toString(), " 1");
     QSettings settings(path, QSettings::IniFormat);

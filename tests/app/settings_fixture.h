@@ -3,9 +3,9 @@
 // A test fixture around the settings file in the test's private settings
 // folder, and the program's start-up and shut-down run on a real window.
 
+#include "lifecycle.h"
 #include "main_window.h"
 #include "qt_settings_store.h"
-#include "window_lifecycle.h"
 
 #include <QDir>
 #include <QFile>
@@ -50,14 +50,19 @@ protected:
     static std::unique_ptr<Form1> Start() {
         auto form = std::make_unique<Form1>();
         QtSettingsStore store;
-        StartUpWindow(*form, store);
+        StartUp(*form, store);
         return form;
+    }
+    static void StartUp(Form1& form, SettingsStore& store) {
+        pelmora::StartUp(form.State(), form.Placement(), store);
+        form.ShowState();
     }
 
     static void ShutDown(Form1& form) {
         QtSettingsStore store;
-        SaveWindowOnShutDown(form, store);
+        ShutDown(form, store);
     }
+    static void ShutDown(Form1& form, SettingsStore& store) { SaveOnShutDown(form.State(), form.Placement(), store); }
 };
 
 }  // namespace pelmora::test_support

@@ -27,9 +27,8 @@ long long Reference(std::string_view text, long long low, long long high) {
     const double value = std::strtod(number.c_str(), nullptr);
     if (errno == ERANGE && std::fabs(value) > 1) return 0;
     const double rounded = value - std::remainder(value, 1.0);
-    return rounded >= static_cast<double>(low) && rounded <= static_cast<double>(high)
-               ? static_cast<long long>(rounded)
-               : 0;
+    return rounded >= static_cast<double>(low) && rounded <= static_cast<double>(high) ? static_cast<long long>(rounded)
+                                                                                       : 0;
 }
 
 }  // namespace

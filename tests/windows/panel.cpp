@@ -5,9 +5,9 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 
+#include <unistd.h>
 #include <cstdio>
 #include <cstdlib>
-#include <unistd.h>
 
 int main(int argc, char** argv) {
     Display* display = XOpenDisplay(nullptr);
@@ -34,7 +34,8 @@ int main(int argc, char** argv) {
         unsigned char* data = nullptr;
         XSync(display, False);
         if (XGetWindowProperty(display, root, workArea, 0, 4, False, XA_CARDINAL, &type, &format, &count, &after,
-                               &data) == Success && data) {
+                               &data) == Success &&
+            data) {
             const long top = count >= 2 ? reinterpret_cast<long*>(data)[1] : -1;
             XFree(data);
             if (top == height) {

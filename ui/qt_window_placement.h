@@ -6,13 +6,15 @@ class QWidget;
 
 namespace pelmora {
 
-class Form1;
-class SettingsStore;
-
-// The window's outer top-left corner in twips, 15 to a device-independent pixel.
+// Where the window stands: its outer top-left corner in twips, 15 to a
+// device-independent pixel.
 class QtWindowPlacement : public WindowPlacement {
 public:
     explicit QtWindowPlacement(QWidget& window) : window_(window) {}
+
+    // Where a new window stands before any position is restored: centred on
+    // the primary screen.
+    void CentreOnPrimaryScreen();
 
     // Neither tells nor sets a position where the platform places windows
     // itself (Wayland).
@@ -23,12 +25,5 @@ public:
 private:
     QWidget& window_;
 };
-
-// Before the window is first shown: a new window stands centred on the
-// primary screen, then the start-up sequence restores position and mode.
-void StartUpWindow(Form1& window, SettingsStore& store);
-
-// When the program ends: the shut-down sequence's writes for this window.
-void SaveWindowOnShutDown(Form1& window, SettingsStore& store);
 
 }  // namespace pelmora

@@ -1,7 +1,6 @@
-#include "window_lifecycle.h"
+#include "qt_window_placement.h"
 
-#include "lifecycle.h"
-#include "main_window.h"
+#include "window_layout.h"
 
 #include <QGuiApplication>
 #include <QRect>
@@ -18,16 +17,15 @@ QPoint Pixels(TwipPoint twips) {
 
 bool PlatformPlacesWindows() { return !QGuiApplication::platformName().startsWith(QLatin1String("wayland")); }
 
-// Where a new window stands when no position is stored: centred on the primary screen.
-void CentreOnPrimaryScreen(QWidget& window) {
+}  // namespace
+
+void QtWindowPlacement::CentreOnPrimaryScreen() {
     const QScreen* screen = QGuiApplication::primaryScreen();
     if (!screen || !PlatformPlacesWindows()) return;
     const QRect area = screen->availableGeometry();
-    const QSize size = window.frameGeometry().size();
-    window.move(area.topLeft() + QPoint((area.width() - size.width()) / 2, (area.height() - size.height()) / 2));
+    const QSize size = window_.frameGeometry().size();
+    window_.move(area.topLeft() + QPoint((area.width() - size.width()) / 2, (area.height() - size.height()) / 2));
 }
-
-}  // namespace
 
 std::optional<TwipPoint> QtWindowPlacement::TopLeft() const {
     // A Wayland client is never told where its window stands.
@@ -44,18 +42,6 @@ void QtWindowPlacement::MoveTo(TwipPoint topLeft) {
 bool QtWindowPlacement::TitleBarOnAScreen(TwipPoint topLeft) const {
     const QPoint titleBarMiddle = Pixels(topLeft) + QPoint(window_.frameGeometry().width() / 2, 8);
     return QGuiApplication::screenAt(titleBarMiddle) != nullptr;
-}
-
-void StartUpWindow(Form1& window, SettingsStore& store) {
-    CentreOnPrimaryScreen(window);
-    QtWindowPlacement placement(window);
-    StartUp(window.State(), placement, store);
-    window.ShowState();
-}
-
-void SaveWindowOnShutDown(Form1& window, SettingsStore& store) {
-    const QtWindowPlacement placement(window);
-    SaveOnShutDown(window.State(), placement, store);
 }
 
 }  // namespace pelmora
