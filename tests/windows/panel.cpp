@@ -12,42 +12,32 @@
 int main(int argc, char** argv) {
     Display* display = XOpenDisplay(nullptr);
     if (!display || argc < 2) return 1;
+    const Window root = DefaultRootWindow(display);
     const long height = std::atol(argv[1]);
     const long width = DisplayWidth(display, DefaultScreen(display));
-    const Window root = DefaultRootWindow(display);
     const Window panel = XCreateSimpleWindow(display, root, 0, 0, width, height, 0, 0, 0);
-    auto set = [&](const char* name, Atom type, const long* values, int count) {
-        XChangeProperty(display, panel, XInternAtom(display, name, False), type, 32, PropModeReplace,
-                        reinterpret_cast<const unsigned char*>(values), count);
-    };
-    const long dock[] = {static_cast<long>(XInternAtom(display, "_NET_WM_WINDOW_TYPE_DOCK", False))};
-    set("_NET_WM_WINDOW_TYPE", XA_ATOM, dock, 1);
-    // left, right, top, bottom, then the start and end of each strip.
+    const long dock = static_cast<long>(XInternAtom(display, "_NET_WM_WINDOW_TYPE_DOCK", False));
+    // left, right, top, bottom, then where each strip starts and ends.
     const long strut[] = {0, 0, height, 0, 0, 0, 0, 0, 0, width - 1, 0, 0};
-    set("_NET_WM_STRUT_PARTIAL", XA_CARDINAL, strut, 12);
+    XChangeProperty(display, panel, XInternAtom(display, "_NET_WM_WINDOW_TYPE", False), XA_ATOM, 32, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(&dock), 1);
+    XChangeProperty(display, panel, XInternAtom(display, "_NET_WM_STRUT_PARTIAL", False), XA_CARDINAL, 32,
+                    PropModeReplace, reinterpret_cast<const unsigned char*>(strut), 12);
     XMapWindow(display, panel);
-    const Atom workArea = XInternAtom(display, "_NET_WORKAREA", False);
-    for (int tries = 0; tries < 100; ++tries) {
+    for (int tries = 0; tries < 100; ++tries, usleep(100000)) {
         Atom type;
         int format;
-        unsigned long count = 0, after;
-        unsigned char* data = nullptr;
+        unsigned long count = 0, after = 0;
+        unsigned char* area = nullptr;
         XSync(display, False);
-        if (XGetWindowProperty(display, root, workArea, 0, 4, False, XA_CARDINAL, &type, &format, &count, &after,
-                               &data) == Success &&
-            data) {
-            const long top = count >= 2 ? reinterpret_cast<long*>(data)[1] : -1;
-            XFree(data);
-            if (top == height) {
-                std::puts("ready");
-                std::fflush(stdout);
-                for (;;) {
-                    XEvent event;
-                    XNextEvent(display, &event);
-                }
-            }
-        }
-        usleep(100000);
+        XGetWindowProperty(display, root, XInternAtom(display, "_NET_WORKAREA", False), 0, 4, False, XA_CARDINAL, &type,
+                           &format, &count, &after, &area);
+        const bool below = area && count >= 2 && reinterpret_cast<long*>(area)[1] == height;
+        if (area) XFree(area);
+        if (!below) continue;
+        std::puts("ready");
+        std::fflush(stdout);
+        for (XEvent event;;) XNextEvent(display, &event);
     }
     return 2;
 }

@@ -19,12 +19,17 @@
 
 namespace {
 
+void PrintLine(const char* prefix, const wchar_t* text) {
+    char utf8[1024] = {};
+    WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8, sizeof utf8, nullptr, nullptr);
+    std::printf("%s%s\n", prefix, utf8);
+    std::fflush(stdout);
+}
+
 BOOL CALLBACK PrintText(HWND child, LPARAM) {
     wchar_t text[256] = {};
     SendMessageW(child, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text));
-    char utf8[1024] = {};
-    WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8, sizeof utf8, nullptr, nullptr);
-    std::printf("%s\n", utf8);
+    PrintLine("", text);
     return TRUE;
 }
 
@@ -58,32 +63,20 @@ int Type(int count, char** units) {
     return 0;
 }
 
-// The controls in the order they were created.
-const char* ControlName(HWND control) {
-    static const char* const names[] = {"Label1", "Text1", "Label2"};
-    int index = 0;
-    for (HWND child = GetWindow(GetParent(control), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT), ++index) {
-        if (child == control) return index < 3 ? names[index] : "another control";
-    }
-    return "another window";
-}
-
 HWND listened = nullptr;
 
 void CALLBACK OnLiveRegion(HWINEVENTHOOK, DWORD, HWND control, LONG object, LONG child, DWORD, DWORD) {
-    if (GetParent(control) != listened) return;
+    // The labels by their place among the controls: Label1, Text1, Label2.
+    HWND label1 = GetWindow(listened, GW_CHILD);
+    if (control != label1 && control != GetWindow(GetWindow(label1, GW_HWNDNEXT), GW_HWNDNEXT)) return;
     IAccessible* accessible = nullptr;
     VARIANT id;
-    if (FAILED(AccessibleObjectFromEvent(control, object, child, &accessible, &id))) return;
     BSTR name = nullptr;
-    char utf8[1024] = {};
-    if (SUCCEEDED(accessible->get_accName(id, &name)) && name) {
-        WideCharToMultiByte(CP_UTF8, 0, name, -1, utf8, sizeof utf8, nullptr, nullptr);
-        SysFreeString(name);
-    }
+    if (FAILED(AccessibleObjectFromEvent(control, object, child, &accessible, &id))) return;
+    accessible->get_accName(id, &name);
+    PrintLine(control == label1 ? "Label1: " : "Label2: ", name ? name : L"");
+    SysFreeString(name);
     accessible->Release();
-    std::printf("%s: %s\n", ControlName(control), utf8);
-    std::fflush(stdout);
 }
 
 // Waits up to 5 s for `ready`.
@@ -99,8 +92,8 @@ int WaitFor(Ready ready, int failure) {
 bool FieldHasFocus(HWND window) {
     GUITHREADINFO thread{};
     thread.cbSize = sizeof thread;
-    return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &thread) && thread.hwndFocus &&
-           std::strcmp(ControlName(thread.hwndFocus), "Text1") == 0 && GetParent(thread.hwndFocus) == window;
+    return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &thread) &&
+           thread.hwndFocus == GetWindow(GetWindow(window, GW_CHILD), GW_HWNDNEXT);
 }
 
 bool MenuOpen() {
@@ -118,8 +111,7 @@ int Listen(HWND window) {
                          WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS)) {
         return 7;
     }
-    std::printf("listening\n");
-    std::fflush(stdout);
+    PrintLine("listening", L"");
     SetTimer(nullptr, 0, 100, nullptr);
     MSG message;
     while (IsWindow(window) && GetMessageW(&message, nullptr, 0, 0) > 0) DispatchMessageW(&message);
