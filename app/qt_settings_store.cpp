@@ -1,12 +1,13 @@
 #include "qt_settings_store.h"
 
+#include "identity.h"
 #include "qt_text.h"
 
-#include <QFile>
 #include <QSettings>
 #include <QStringList>
-#include <QTemporaryDir>
 #include <QVariant>
+
+#include <cstdio>
 
 namespace pelmora {
 
@@ -16,6 +17,11 @@ QString Path(std::string_view section, std::string_view key) {
     return ToQString(section) + QLatin1Char('/') + ToQString(key);
 }
 
+void Tell(const QString& fileName, const QString& why) {
+    std::fprintf(stderr, "%s: %s is left as it is and the settings are not saved: %s\n", identity::kProductName.data(),
+                 qPrintable(fileName), qPrintable(why));
+}
+
 }  // namespace
 
 QtSettingsStore::QtSettingsStore() = default;
@@ -23,50 +29,61 @@ QtSettingsStore::~QtSettingsStore() = default;
 
 QSettings& QtSettingsStore::Open(const QString& application) {
     if (settings_ && application_ == application) return *settings_;
-    if (settings_) settings_->sync();
+    if (settings_) Flush();
     application_ = application;
     // An organisation without an application name gives <application>.conf
     // directly in the user's configuration folder.
     settings_ = std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope, application, QString());
     settings_->setFallbacksEnabled(false);
+    (void)settings_->allKeys();  // each group is parsed only when asked for
+    const QString fileName = settings_->fileName();
+    // QSettings parses a file once per process and shares what it parsed;
+    // only that first parse tells whether the file is damaged.
+    const bool firstParse = Known().find(fileName) == Known().end();
+    std::optional<FileBytes>& safe = Known()[fileName];
+    QString why;
+    std::optional<FileBytes> read = ReadFile(fileName, why);
+    // Should the file have changed since it was parsed, it is parsed again,
+    // so that what was judged is what was read.
+    settings_->sync();
+    (void)settings_->allKeys();
     unreadable_ = settings_->status() == QSettings::AccessError;
-    // Kept now too, in case another program rewrites the file meanwhile.
-    KeepCopyIfDamaged();
+    if (!read || StampOf(fileName) != read->stamp || (safe && safe->bytes == read->bytes)) return *settings_;
+    // A damaged file is kept now, in case another program rewrites it
+    // meanwhile; without a copy it is checked again before any write.
+    const bool damaged = settings_->status() == QSettings::FormatError;
+    if ((firstParse && !damaged) || !KeepIfDamaged(fileName, *read, firstParse)) safe = std::move(read);
     return *settings_;
 }
 
-void QtSettingsStore::KeepCopyIfDamaged() {
-    const QString fileName = settings_->fileName();
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly)) return;
-    const QByteArray content = file.readAll();
-    if (content.isEmpty() || content == kept_) return;
-    // Parsed as a file of its own: a second QSettings on the same file would
-    // share, and write, what this store has not yet written.
-    QTemporaryDir folder;
-    QFile parsed(folder.filePath(QStringLiteral("parsed.conf")));
-    if (!folder.isValid() || !parsed.open(QIODevice::WriteOnly) || parsed.write(content) != content.size()) return;
-    parsed.close();
-    QSettings check(parsed.fileName(), QSettings::IniFormat);
-    (void)check.allKeys();
-    if (check.status() != QSettings::FormatError) return;
+std::map<QString, std::optional<FileBytes>>& QtSettingsStore::Known() {
+    static std::map<QString, std::optional<FileBytes>> known;
+    return known;
+}
 
-    // An older copy is never overwritten: the first free of
-    // <file>.damaged, <file>.damaged.2, <file>.damaged.3, ...
-    const QString base = fileName + QStringLiteral(".damaged");
-    for (int n = 1; n <= 100; ++n) {
-        QFile copy(n == 1 ? base : base + QLatin1Char('.') + QString::number(n));
-        if (copy.exists()) continue;
-        if (copy.open(QIODevice::NewOnly) && copy.write(content) == content.size()) kept_ = content;
-        return;
+std::optional<QString> QtSettingsStore::SafeToRewrite() {
+    const QString fileName = settings_->fileName();
+    std::optional<FileBytes>& safe = Known()[fileName];
+    const std::optional<FileStamp> stamp = StampOf(fileName);
+    // No file (or no regular file, which cannot be rewritten): nothing to lose.
+    if (!stamp || (safe && safe->stamp == *stamp)) return std::nullopt;
+    QString why;
+    std::optional<FileBytes> read = ReadFile(fileName, why);
+    if (!read) return why;
+    if (!safe || safe->bytes != read->bytes) {
+        if (std::optional<QString> failed = KeepIfDamaged(fileName, *read, false)) return failed;
     }
+    safe = std::move(read);
+    return std::nullopt;
 }
 
 std::string QtSettingsStore::GetSetting(std::string_view application, std::string_view section, std::string_view key,
                                         std::string_view fallback) {
     QSettings& settings = Open(ToQString(application));
+    const QString path = Path(section, key);
+    if (const auto saved = pending_.find(path); saved != pending_.end()) return saved->second.toStdString();
     if (unreadable_) return std::string(fallback);
-    const QVariant value = settings.value(Path(section, key));
+    const QVariant value = settings.value(path);
     if (!value.isValid()) return std::string(fallback);
     // An unquoted comma makes the file format split a value into a list.
     if (value.metaType().id() == QMetaType::QStringList) {
@@ -77,18 +94,28 @@ std::string QtSettingsStore::GetSetting(std::string_view application, std::strin
 
 void QtSettingsStore::SaveSetting(std::string_view application, std::string_view section, std::string_view key,
                                   std::string_view text) {
-    Open(ToQString(application)).setValue(Path(section, key), ToQString(text));
+    Open(ToQString(application));
+    pending_[Path(section, key)] = ToQString(text);
 }
 
 void QtSettingsStore::Flush() {
-    if (!settings_) return;
-    // The file is shared by every program of the publisher, one group each,
-    // and may have been damaged since it was read, by hand or by another
-    // program. The rewrite keeps what parses, with our keys; what does not
-    // parse survives only in the copy kept first.
-    KeepCopyIfDamaged();
-    // A store that cannot be written is not reported: the program ends regardless.
+    if (!settings_ || pending_.empty()) return;
+    // Held back until now: QSettings writes whatever it holds when it goes,
+    // and a file that cannot be kept must not be written at all.
+    const std::map<QString, QString> values = std::exchange(pending_, {});
+    if (const std::optional<QString> why = SafeToRewrite()) {
+        Tell(settings_->fileName(), *why);
+        return;
+    }
+    for (const auto& [path, text] : values) settings_->setValue(path, text);
+    // The rewrite keeps every group that parses, with our keys; what does
+    // not parse survives in the copy kept first. A store that cannot be
+    // written is not reported: the program ends regardless.
     settings_->sync();
+    QString why;
+    if (std::optional<FileBytes> written = ReadFile(settings_->fileName(), why)) {
+        Known()[settings_->fileName()] = std::move(written);
+    }
 }
 
 }  // namespace pelmora

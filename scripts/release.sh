@@ -10,8 +10,10 @@
 # unless --uncommitted is given, and then the release says so in a file
 # UNCOMMITTED beside the others.
 #
-# The folder is made if missing. An existing one is only emptied if it holds
-# nothing but an earlier release's files; anything else in it is refused.
+# The files are built in a fresh folder of the script's own and moved into
+# the target at the end, replacing only files of the same names there. The
+# target is made here only where nothing stands in its place; an existing
+# one must be the user's own folder holding nothing but release files.
 # Usage: scripts/release.sh [--uncommitted] [folder]
 set -eu
 uncommitted=""
@@ -19,8 +21,10 @@ if [ "${1:-}" = --uncommitted ]; then
     uncommitted=yes
     shift
 fi
-# The folder is the caller's, named from where the caller stands.
-dist=$(realpath -m "${1:-dist}")
+# The folder is the caller's, named from where the caller stands; a symbolic
+# link in its place is refused, not followed.
+target=${1:-dist}
+dist="$(realpath -m "$(dirname "$target")")/$(basename "$target")"
 cd "$(dirname "$0")/.."
 fail() { echo "release: $*" >&2; exit 1; }
 
@@ -37,14 +41,17 @@ is_release_file() {
         *) return 1 ;;
     esac
 }
-if [ -e "$dist" ]; then
-    [ -d "$dist" ] || fail "$dist is not a folder"
-    for entry in "$dist"/* "$dist"/.[!.]* "$dist"/..?*; do
+# Fails unless the folder $1 is the user's own and holds only release files.
+check_target() {
+    [ -d "$1" ] && [ ! -L "$1" ] && [ -O "$1" ] || fail "$dist is not a folder of yours"
+    for entry in "$1"/* "$1"/.[!.]* "$1"/..?*; do
         [ -e "$entry" ] || [ -L "$entry" ] || continue
         { [ -f "$entry" ] && [ ! -L "$entry" ] && is_release_file "$(basename "$entry")"; } ||
             fail "$dist holds $(basename "$entry"), which no release makes: give an empty or new folder"
     done
-fi
+}
+[ -d "$(dirname "$dist")" ] || fail "there is no folder $(dirname "$dist")"
+if [ -e "$dist" ] || [ -L "$dist" ]; then check_target "$dist"; fi
 
 ./scripts/install-deps.sh windows
 version=$(cmake -P cmake/Identity.cmake)
@@ -52,8 +59,11 @@ SOURCE_DATE_EPOCH=$(git log -1 --format=%ct)
 export SOURCE_DATE_EPOCH TZ=UTC LC_ALL=C.UTF-8
 umask 022
 
-# Fresh build folders, so that nothing built before, at another time, ships.
+# Fresh build folders, so that nothing built before, at another time, ships,
+# and a fresh folder the finished files are gathered in.
 rm -rf build-release build-release-windows
+stage=$(mktemp -d "$PWD/release-stage.XXXXXX")
+trap 'rm -rf "$stage"' EXIT
 
 # The Linux program, stripped, in its Debian package.
 cmake -S . -B build-release -DCMAKE_BUILD_TYPE=Release -DPELMORA_BUILD_TESTS=OFF >/dev/null
@@ -67,18 +77,26 @@ cmake -S . -B build-release-windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmak
     >/dev/null
 cmake --build build-release-windows -j2 --target windows_package
 
-mkdir -p "$dist"
-rm -f "$dist"/*
 cp "build-release/package/pelmora_${version}_amd64.deb" "build-release-windows/pelmora-$version-win32.msi" \
-    "build-release-windows/pelmora-$version-win32.zip" "$dist/"
-git archive --format=tar --prefix="pelmora-$version/" HEAD | gzip -9 -n >"$dist/pelmora-$version.tar.gz"
+    "build-release-windows/pelmora-$version-win32.zip" "$stage/"
+git archive --format=tar --prefix="pelmora-$version/" HEAD | gzip -9 -n >"$stage/pelmora-$version.tar.gz"
 if [ -n "$changes" ]; then
     {
         echo "This release was built from uncommitted changes: its programs differ from the source archive."
         echo "$changes"
-    } >"$dist/UNCOMMITTED"
-    echo "release: built from uncommitted changes, marked in $dist/UNCOMMITTED" >&2
+    } >"$stage/UNCOMMITTED"
 fi
-(cd "$dist" && sha256sum -- *.deb *.msi *.zip *.tar.gz >SHA256SUMS)
+(cd "$stage" && sha256sum -- *.deb *.msi *.zip *.tar.gz >SHA256SUMS)
+
+# Into the target: made now if nothing stands in its place (mkdir makes it
+# or fails), else checked again, since the build took minutes. Once inside
+# it, what its name points at no longer matters.
+mkdir -m 755 "$dist" 2>/dev/null || check_target "$dist"
+cd -P "$dist"
+[ -O . ] || fail "$dist is not a folder of yours"
+# A mark of uncommitted changes belongs to the release it came with.
+[ -n "$changes" ] || rm -f UNCOMMITTED
+for file in "$stage"/*; do mv -f "$file" .; done
+[ -z "$changes" ] || echo "release: built from uncommitted changes, marked in $dist/UNCOMMITTED" >&2
 echo "release: $dist"
-cat "$dist/SHA256SUMS"
+cat SHA256SUMS

@@ -8,7 +8,8 @@ out=${2:-docs/screenshot.png}
 scale=${3:-1}
 work=$(mktemp -d)
 pids=""
-trap 'for pid in $pids; do kill "$pid" 2>/dev/null; done; rm -rf "$work"' EXIT
+# Each process whatever the others' state: one already gone must not end the trap.
+trap 'for pid in $pids; do kill "$pid" 2>/dev/null || true; done; rm -rf "$work"' EXIT
 fail() { echo "screenshot: $*" >&2; exit 1; }
 . "$(dirname "$0")/../tests/display.sh"
 start_xvfb 1024x768

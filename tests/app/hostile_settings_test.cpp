@@ -14,6 +14,9 @@
 
 #include <random>
 
+#include <sys/resource.h>
+#include <csignal>
+
 using namespace pelmora;
 
 namespace {
@@ -35,7 +38,7 @@ protected:
     }
 
     static void ExpectWellFormedStore() {
-        QSettings settings(test_support::StorePath(), QSettings::IniFormat);
+        QSettings settings(StorePath(), QSettings::IniFormat);
         ASSERT_EQ(settings.status(), QSettings::NoError);
         // Keys the program does not know are left alone: they may belong to
         // another program of the same publisher.
@@ -99,10 +102,9 @@ TEST_F(HostileSettings, KeysOutOfRangeOrOverlong) {
 }
 
 TEST_F(HostileSettings, SettingsPathTakenByAFolder) {
-    ASSERT_TRUE(QDir().mkpath(test_support::StorePath()));
+    ASSERT_TRUE(QDir().mkpath(StorePath()));
     StartUseAndEnd();
-    EXPECT_TRUE(QFileInfo(test_support::StorePath()).isDir());
-    QDir(test_support::StorePath()).removeRecursively();
+    EXPECT_TRUE(QFileInfo(StorePath()).isDir());
 }
 
 TEST_F(HostileSettings, StoreThatCannotBeWritten) {
@@ -112,6 +114,29 @@ TEST_F(HostileSettings, StoreThatCannotBeWritten) {
     ASSERT_TRUE(blocker.open());
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, blocker.fileName() + "/config");
     StartUseAndEnd();
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, qEnvironmentVariable("XDG_CONFIG_HOME"));
     EXPECT_TRUE(QFileInfo(blocker.fileName()).isFile());
+}
+
+TEST_F(HostileSettings, DamagedFileWhoseCopyCannotBeWrittenIsLeftAsItWas) {
+    // Damaged and larger than any file may now grow, as on a full disk; its
+    // rewrite would be small enough to succeed.
+    const QByteArray damaged = "[Dravon]\nCurrent%20mode=\" 2\"\n[Other\n" + QByteArray(64 << 10, 'x') + "\n";
+    StoreRaw(damaged);
+    rlimit unlimited{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &unlimited), 0);
+    const rlimit small{16 << 10, unlimited.rlim_max};
+    std::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    testing::internal::CaptureStderr();
+    StartUseAndEnd();
+    const std::string said = testing::internal::GetCapturedStderr();
+    setrlimit(RLIMIT_FSIZE, &unlimited);
+    std::signal(SIGXFSZ, SIG_DFL);
+
+    QFile file(StorePath());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray left = file.readAll();
+    EXPECT_TRUE(left == damaged) << left.left(200).toStdString() << said;
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"Orvane.conf"});
+    EXPECT_NE(said.find("Orvane.conf is left as it is"), std::string::npos) << said;
 }

@@ -7,7 +7,7 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QScreen>
-#include <QTemporaryDir>
+#include <QTemporaryFile>
 
 using namespace pelmora;
 
@@ -16,9 +16,9 @@ namespace {
 class Lifecycle : public test_support::SettingsFixture {
 protected:
     static QPoint DefaultPosition() {
-        QFile::rename(test_support::StorePath(), test_support::StorePath() + ".aside");
+        QFile::rename(StorePath(), StorePath() + ".aside");
         const QPoint position = Start()->pos();
-        QFile::rename(test_support::StorePath() + ".aside", test_support::StorePath());
+        QFile::rename(StorePath() + ".aside", StorePath());
         return position;
     }
 };
@@ -27,9 +27,7 @@ protected:
 
 TEST_F(Lifecycle, FirstStartIsVatModeAtDefaultPosition) {
     // Another user's or the system's settings are not ours to start from.
-    QTemporaryDir system;
-    QSettings::setPath(QSettings::NativeFormat, QSettings::SystemScope, system.path());
-    QSettings(system.filePath("Orvane.conf"), QSettings::IniFormat).setValue("Dravon/Current mode", " 2");
+    QSettings(folder.filePath("system/Orvane.conf"), QSettings::IniFormat).setValue("Dravon/Current mode", " 2");
     const auto form = Start();
     const CheckerState& state = form->State();
     EXPECT_EQ(state.CurrentMode, kModeVat);
@@ -120,11 +118,20 @@ TEST_F(Lifecycle, ShutDownWritesModeAndPositionForTheNextStart) {
     EXPECT_EQ(again->pos(), QPoint(200, 120));
 }
 
-TEST_F(Lifecycle, DamagedSharedFileKeepsOtherProgramsAndACopy) {
-    const QString path = test_support::StorePath();
+TEST_F(Lifecycle, DamagedSharedFileKeepsOtherProgramsAndAPrivateCopy) {
+    const QString path = StorePath();
     const QByteArray damaged = "[Another%20Program]\nColour=blue\nSize=3\n[Dravon]\nCurrent%20mode=\" 2\"\n[Other\n";
     const QByteArray note = "a note kept by hand\n";
     StoreRaw(damaged);
+    // Private: the file may hold other programs' private values.
+    const auto ownerOnly = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser;
+    ASSERT_TRUE(QFile::setPermissions(path, ownerOnly));
+    // No usable temporary folder: the file is checked and copied all the same.
+    QTemporaryFile blocker;
+    ASSERT_TRUE(blocker.open());
+    const QByteArray tmpdir = qgetenv("TMPDIR");
+    qputenv("TMPDIR", blocker.fileName().toLocal8Bit());
+    QByteArray rewritten;
     {
         // One store from start to end, as the program has. Damaged at the
         // start, and damaged again by another writer while the program runs.
@@ -132,27 +139,42 @@ TEST_F(Lifecycle, DamagedSharedFileKeepsOtherProgramsAndACopy) {
         Form1 form;
         StartUp(form, store);
         EXPECT_EQ(form.State().CurrentMode, kModeCard);
+        // Touched, not changed: a save the program outlives copies nothing new.
         QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::Append));
+        file.setFileTime(QDateTime::currentDateTime().addSecs(60), QFileDevice::FileModificationTime);
+        file.close();
+        ShutDown(form, store);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        rewritten = file.readAll();
+        file.close();
         ASSERT_TRUE(file.open(QIODevice::Append));
         file.write(note);
         file.close();
         form.State().SetMode(kModeVat);
         ShutDown(form, store);
     }
+    if (tmpdir.isNull())
+        qunsetenv("TMPDIR");
+    else
+        qputenv("TMPDIR", tmpdir);
     EXPECT_EQ(Stored("Current mode").toString(), " 1");
     QSettings settings(path, QSettings::IniFormat);
     EXPECT_EQ(settings.value("Another Program/Colour").toString(), "blue");
     EXPECT_EQ(settings.value("Another Program/Size").toString(), "3");
 
-    // Each damaged original once, under the first free name; none overwritten.
+    // Each damaged original once, whole, under the first free name; none
+    // overwritten; each as private as the original.
     QFile first(path + ".damaged");
     QFile second(path + ".damaged.2");
     ASSERT_TRUE(first.open(QIODevice::ReadOnly) && second.open(QIODevice::ReadOnly));
     EXPECT_EQ(first.readAll(), damaged);
-    EXPECT_EQ(second.readAll(), damaged + note);
+    EXPECT_EQ(second.readAll(), rewritten + note);
     EXPECT_FALSE(QFile::exists(path + ".damaged.3"));
-    first.remove();
-    second.remove();
+    EXPECT_EQ(first.permissions(), ownerOnly);
+    EXPECT_EQ(second.permissions(), ownerOnly);
+    // Nothing else: no temporary file is left behind.
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden).size(), 3);
 }
 
 TEST_F(Lifecycle, FirstStartOpensCentredOnThePrimaryScreen) {

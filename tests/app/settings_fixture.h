@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <QSettings>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -22,14 +23,25 @@ inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << tex
 
 namespace pelmora::test_support {
 
-inline QString StorePath() { return qEnvironmentVariable("XDG_CONFIG_HOME") + QStringLiteral("/Orvane.conf"); }
-
+// Each test has a settings folder of its own, user and system scope alike,
+// so that no test sees what another left behind, whatever their order.
 class SettingsFixture : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(StorePath().startsWith(QDir::tempPath())) << "tests must not use the real settings";
-        QFile::remove(StorePath());
+        ASSERT_TRUE(folder.isValid() && folder.path().startsWith(QDir::tempPath()))
+            << "tests must not use the real settings";
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder.path());
+        QSettings::setPath(QSettings::NativeFormat, QSettings::SystemScope, folder.filePath("system"));
+        storePath = folder.filePath("Orvane.conf");
     }
+    // Back to the run's own folder, which outlives every test.
+    void TearDown() override {
+        for (auto scope : {QSettings::UserScope, QSettings::SystemScope}) {
+            QSettings::setPath(QSettings::NativeFormat, scope, qEnvironmentVariable("XDG_CONFIG_HOME"));
+        }
+    }
+
+    static QString StorePath() { return storePath; }
 
     static void Store(const std::map<QString, QString>& values) {
         QSettings settings(StorePath(), QSettings::IniFormat);
@@ -63,6 +75,9 @@ protected:
         ShutDown(form, store);
     }
     static void ShutDown(Form1& form, SettingsStore& store) { SaveOnShutDown(form.State(), form.Placement(), store); }
+
+    QTemporaryDir folder;
+    static inline QString storePath;
 };
 
 }  // namespace pelmora::test_support

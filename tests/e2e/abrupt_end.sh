@@ -9,7 +9,9 @@ set -eu
 program=$1
 rounds=${2:-100}
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+pids=""
+# Ends whatever instance a failed round left running, then the folder.
+trap 'for pid in $pids; do kill -KILL "$pid" 2>/dev/null || true; done; rm -rf "$work"' EXIT
 export XDG_CONFIG_HOME="$work" QT_QPA_PLATFORM=offscreen
 conf="$work/Orvane.conf"
 fail() { echo "FAIL: $*" >&2; cat "$conf" >&2 || true; exit 1; }
@@ -43,6 +45,7 @@ while [ "$i" -lt "$rounds" ]; do
     printf '%s\n' "$old" >"$conf"
     "$program" 2>/dev/null &
     pid=$!
+    pids=$pid
     wait_ready "$pid"
     kill -TERM "$pid"
     # From at once to about the write, in steps of about a millisecond, and
@@ -52,6 +55,7 @@ while [ "$i" -lt "$rounds" ]; do
     [ "$delay" -gt 0 ] && sleep "0.$(printf '%03d' "$delay")"
     kill -KILL "$pid" 2>/dev/null || true
     wait "$pid" 2>/dev/null || true
+    pids=""
     case "$(cat "$conf")" in
         "$old") kept=$((kept + 1)) ;;
         "$new") rewritten=$((rewritten + 1)) ;;
@@ -82,11 +86,13 @@ for round in 1 2 3 4 5 6 7 8 9 10; do
     first=$!
     "$program" 2>/dev/null &
     second=$!
+    pids="$first $second"
     wait_ready "$first"
     wait_ready "$second"
     kill -TERM "$first" "$second"
     wait "$first" || fail "first instance ended with status $?"
     wait "$second" || fail "second instance ended with status $?"
+    pids=""
     whole || fail "two instances, round $round: settings file is not whole"
 done
 echo "two instances: 10 rounds, the file held all three keys each time"
