@@ -5,7 +5,7 @@
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     pelmora::Program program;
-    program.EndOnEveryRequest(application);
+    program.EndProgramOnEveryRequest(application);
     program.Window().show();
     return application.exec();
 }

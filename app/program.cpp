@@ -1,6 +1,5 @@
 #include "program.h"
 
-#include "lifecycle.h"
 #include "session_end.h"
 #include "termination_signals.h"
 
@@ -10,32 +9,24 @@
 
 namespace pelmora {
 
-Program::Program() {
-    StartUp(form_.State(), form_.Placement(), store_);
-    form_.ShowState();
-}
+Program::Program() { form_.Presenter().StartUp(form_.Placement(), store_); }
 
 Program::~Program() { SaveOnLibraryExit(nullptr, nullptr); }
 
-void Program::EndOnEveryRequest(QApplication& application) {
-    auto shutDown = [this] { ShutDown(); };
-    form_.SetShutDown(shutDown);
+void Program::EndProgramOnEveryRequest(QApplication& application) {
+    FormPresenter& presenter = form_.Presenter();
+    // Ending at once means no further events, so the settings are saved once.
+    presenter.EndProgramWith([] { std::_Exit(EXIT_SUCCESS); });
+    auto endProgram = [&presenter] { presenter.EndProgram(); };
     // The session asks for a save at a checkpoint and at the start of a
     // logout that may yet be cancelled: save, answer and go on. The session
     // really ends with a quit.
-    QObject::connect(&application, &QGuiApplication::commitDataRequest, &form_, [this] { Save(); });
-    QObject::connect(&application, &QCoreApplication::aboutToQuit, &form_, shutDown);
-    RouteTerminationSignals(&form_, shutDown);
+    QObject::connect(&application, &QGuiApplication::commitDataRequest, &form_,
+                     [&presenter] { presenter.SaveSettings(); });
+    QObject::connect(&application, &QCoreApplication::aboutToQuit, &form_, endProgram);
+    RouteTerminationSignals(&form_, endProgram);
     KeepRunningWithoutSessionManager();
-    SaveOnLibraryExit([](void* program) { static_cast<Program*>(program)->Save(); }, this);
-}
-
-void Program::Save() { SaveOnShutDown(form_.State(), form_.Placement(), store_); }
-
-void Program::ShutDown() {
-    // Ending at once means no further events, so this cannot run twice.
-    Save();
-    std::_Exit(EXIT_SUCCESS);
+    SaveOnLibraryExit([](void* presenter) { static_cast<FormPresenter*>(presenter)->SaveSettings(); }, &presenter);
 }
 
 }  // namespace pelmora

@@ -1,6 +1,6 @@
 // Key-to-verdict latency: from a Return key event delivered to the entry
 // field until the verdict line has been repainted with the verdict.
-#include "main_window.h"
+#include "program.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -36,10 +36,9 @@ void Press(QWidget* target, Qt::Key key, const QString& text) {
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
-    pelmora::Form1 form;
-    form.State().ModeCaptions = {"", "VAT registration code", "Credit card number"};
-    form.State().SetMode(pelmora::kModeVat);
-    form.ShowState();
+    pelmora::Program program;
+    pelmora::Form1& form = program.Window();
+    form.Presenter().Choose(pelmora::Command::ModeVat);
     form.show();
     QApplication::processEvents();
 

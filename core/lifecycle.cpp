@@ -36,7 +36,7 @@ void StartUp(CheckerState& state, WindowPlacement& window, SettingsStore& store)
     state.SetMode(state.CurrentMode);
 }
 
-void SaveOnShutDown(const CheckerState& state, const WindowPlacement& window, SettingsStore& store) {
+void SaveSettings(const CheckerState& state, const WindowPlacement& window, SettingsStore& store) {
     const std::optional<TwipPoint> position = window.TopLeft();
     Save(store, kCurrentModeKey, state.CurrentMode);
     // A position the platform cannot tell is no position: what is stored

@@ -20,11 +20,9 @@ inline constexpr std::string_view kCurrentModeKey = "Current mode";
 // bar would be on a screen) and the last mode, VAT by default.
 void StartUp(CheckerState& state, WindowPlacement& window, SettingsStore& store);
 
-// When the program ends: store the mode and the window's edges (where the
-// platform tells them), in that order, and flush the store. The caller then
-// ends the program at once. Also run when the desktop session asks for a
-// save that the program outlives (a checkpoint, a logout that may be
-// cancelled).
-void SaveOnShutDown(const CheckerState& state, const WindowPlacement& window, SettingsStore& store);
+// Stores the mode and the window's edges (where the platform tells them), in
+// that order, and flushes the store: when the program ends, and at a save it
+// outlives (a session's checkpoint, a logout that may be cancelled).
+void SaveSettings(const CheckerState& state, const WindowPlacement& window, SettingsStore& store);
 
 }  // namespace pelmora

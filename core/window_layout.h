@@ -5,7 +5,8 @@ namespace pelmora {
 // The window is laid out in twips, 1/1440 inch: 15 to a pixel at 96 dots per
 // inch, or to a device-independent pixel. Stored window positions are twips too.
 inline constexpr int kTwipsPerInch = 1440;
-inline constexpr int kTwipsPerPixel = 15;
+// Qt's device-independent pixels are pixels at this density.
+inline constexpr int kLogicalDpi = 96;
 
 struct TwipRect {
     int left = 0;
@@ -30,5 +31,31 @@ inline constexpr double kFontPoints = 9.75;
 
 // The entry field takes at most this many characters, typed or pasted.
 inline constexpr int kEntryLimit = 20;
+
+// Twips and pixels at a screen's density (dots per inch), both ways with the
+// one rounding every window uses: to the nearest pixel, halves away from zero.
+int PixelsFromTwips(double twips, int dpi);
+double TwipsFromPixels(int pixels, int dpi);
+
+struct PixelRect {
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    int height = 0;
+    friend bool operator==(const PixelRect&, const PixelRect&) = default;
+};
+
+// The form in pixels at a density: the client area's size, the controls, and
+// the face's height (a character's height without its internal leading, as
+// fonts are sized in points).
+struct PixelLayout {
+    int clientWidth = 0;
+    int clientHeight = 0;
+    PixelRect label1;
+    PixelRect text1;
+    PixelRect label2;
+    int fontHeight = 0;
+};
+PixelLayout LayoutAt(int dpi);
 
 }  // namespace pelmora

@@ -27,10 +27,7 @@ namespace pelmora {
 
 namespace {
 
-QRect Pixels(TwipRect twips) {
-    return {twips.left / kTwipsPerPixel, twips.top / kTwipsPerPixel, twips.width / kTwipsPerPixel,
-            twips.height / kTwipsPerPixel};
-}
+QRect ToQRect(PixelRect pixels) { return {pixels.left, pixels.top, pixels.width, pixels.height}; }
 
 // The window's face where it is installed, else a face of the same width.
 QFont ControlFont() {
@@ -84,7 +81,6 @@ QAccessibleInterface* AnnouncementFactory(const QString&, QObject* object) {
 
 // Has a screen reader speak the label's text now, the same text again included.
 void Announce(QLabel* label) {
-    if (label->text().isEmpty()) return;
     // A reader speaks the notification when its showing state turns on, so it
     // is turned off first: otherwise only the first one would be heard.
     QAccessibleEvent hidden(label, QAccessible::ObjectHide);
@@ -109,21 +105,25 @@ Form1::Form1(QWidget* parent) : QMainWindow(parent) {
     CreateControls();
     CreateMenus();
     layout()->setSizeConstraint(QLayout::SetFixedSize);
-    adjustSize();  // the real size is known before the window is placed
+    adjustSize();
+    // The native window, and with it the frame's size where the platform
+    // knows it before the window is shown, exists before the window is placed.
+    (void)winId();
     placement_.CentreOnPrimaryScreen();
-    ShowState();
+    presenter_.Show();
 }
 
 void Form1::CreateControls() {
-    const QRect prompt = Pixels(kLabel1Rect);
-    const QRect result = Pixels(kLabel2Rect);
+    const PixelLayout layout = LayoutAt(kLogicalDpi);
+    const QRect prompt = ToQRect(layout.label1);
+    const QRect result = ToQRect(layout.label2);
     // Set before any control exists: the whole window, menu bar included,
     // uses this one face, so no other font is loaded before it is shown.
     setFont(ControlFont());
 
     auto* client = new QWidget(this);
     client->setObjectName(QStringLiteral("ClientArea"));
-    client->setFixedSize(kClientWidth / kTwipsPerPixel, kClientHeight / kTwipsPerPixel);
+    client->setFixedSize(layout.clientWidth, layout.clientHeight);
 
     Label1 = new QLabel(client);
     Label1->setObjectName(QStringLiteral("Label1"));
@@ -132,7 +132,7 @@ void Form1::CreateControls() {
 
     Text1 = new QLineEdit(client);
     Text1->setObjectName(QStringLiteral("Text1"));
-    Text1->setGeometry(Pixels(kText1Rect));
+    Text1->setGeometry(ToQRect(layout.text1));
     Text1->setMaxLength(kEntryLimit);
     Label1->setBuddy(Text1);
 
@@ -157,38 +157,28 @@ void Form1::CreateControls() {
     Text1->setFocus();
 
     connect(Text1, &QLineEdit::textChanged, this,
-            [this](const QString& text) { state_.SetEntryText(text.toStdString()); });
+            [this](const QString& text) { presenter_.EntryEdited(text.toStdString()); });
     Text1->installEventFilter(this);
 }
 
 void Form1::CreateMenus() {
+    auto choose = [this](Command command) { return [this, command] { presenter_.Choose(command); }; };
     FileMenu = menuBar()->addMenu(QStringLiteral("&File"));
     FileMenu->setObjectName(QStringLiteral("FileMenu"));
-    FileExit = FileMenu->addAction(QStringLiteral("E&xit"), this, [this] { EndProgram(); });
+    FileExit = FileMenu->addAction(QStringLiteral("E&xit"), this, choose(Command::Exit));
     FileExit->setObjectName(QStringLiteral("FileExit"));
 
     MenuMode = menuBar()->addMenu(QStringLiteral("&Mode"));
     MenuMode->setObjectName(QStringLiteral("MenuMode"));
-    ModeVat = MenuMode->addAction(QStringLiteral("&VAT registration code"), this, [this] {
-        state_.SetMode(kModeVat);
-        ShowState();
-        Announce(Label1);
-    });
+    ModeVat = MenuMode->addAction(QStringLiteral("&VAT registration code"), this, choose(Command::ModeVat));
     ModeVat->setObjectName(QStringLiteral("ModeVat"));
     ModeVat->setShortcut(QKeySequence(::Qt::Key_F1));
-    ModeCC = MenuMode->addAction(QStringLiteral("&Credit card numbers"), this, [this] {
-        state_.SetMode(kModeCard);
-        ShowState();
-        Announce(Label1);
-    });
+    ModeCC = MenuMode->addAction(QStringLiteral("&Credit card numbers"), this, choose(Command::ModeCard));
     ModeCC->setObjectName(QStringLiteral("ModeCC"));
     ModeCC->setShortcut(QKeySequence(::Qt::Key_F2));
     none = MenuMode->addSeparator();
     none->setObjectName(QStringLiteral("none"));
-    ModeClear = MenuMode->addAction(QStringLiteral("Cl&ear number"), this, [this] {
-        state_.ClearNumber();
-        ShowState();
-    });
+    ModeClear = MenuMode->addAction(QStringLiteral("Cl&ear number"), this, choose(Command::ClearNumber));
     ModeClear->setObjectName(QStringLiteral("ModeClear"));
     ModeClear->setShortcut(QKeySequence(::Qt::SHIFT | ::Qt::Key_Delete));
     for (QAction* action : {ModeVat, ModeCC, ModeClear}) action->setShortcutContext(::Qt::WindowShortcut);
@@ -197,28 +187,31 @@ void Form1::CreateMenus() {
 
     HelpMenu = menuBar()->addMenu(QStringLiteral("&Help"));
     HelpMenu->setObjectName(QStringLiteral("HelpMenu"));
-    HelpAbout = HelpMenu->addAction(QStringLiteral("About Dravon..."), this, [this] { ShowAboutBox(this); });
+    HelpAbout = HelpMenu->addAction(QStringLiteral("About Dravon..."), this, choose(Command::About));
     HelpAbout->setObjectName(QStringLiteral("HelpAbout"));
 }
 
-void Form1::ShowState() {
-    const QString prompt = ToQString(state_.PromptText());
-    const QString entry = ToQString(state_.EntryText());
-    const QString result = ToQString(state_.ResultText());
+void Form1::ShowPrompt(const std::string& text) {
+    const QString prompt = ToQString(text);
     Label1->setText(prompt);
-    // Only a mode switch or Clear number puts text into the field; writing it
-    // back otherwise would move the caret under the user's typing.
-    if (shownEntryReplacements_ != state_.EntryReplacements()) {
-        shownEntryReplacements_ = state_.EntryReplacements();
-        Text1->setText(entry);
-    }
-    Label2->setText(result);
-    ModeVat->setChecked(state_.VatMark());
-    ModeCC->setChecked(state_.CardMark());
-
-    // A screen reader names the field by its prompt and reads the verdict.
+    // A screen reader names the field by its prompt.
     Text1->setAccessibleName(prompt);
 }
+
+void Form1::ShowEntry(const std::string& text) { Text1->setText(ToQString(text)); }
+
+void Form1::ShowVerdict(const std::string& text) { Label2->setText(ToQString(text)); }
+
+void Form1::ShowMarks(bool vat, bool card) {
+    ModeVat->setChecked(vat);
+    ModeCC->setChecked(card);
+}
+
+void Form1::AnnouncePrompt() { Announce(Label1); }
+
+void Form1::AnnounceVerdict() { Announce(Label2); }
+
+void Form1::ShowAbout(const std::string& title, const std::string& text) { ShowAboutBox(this, title, text); }
 
 bool Form1::eventFilter(QObject* watched, QEvent* event) {
     if (watched == Text1) {
@@ -230,27 +223,16 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
                 return true;
             }
         }
-        if (const auto code = KeyDelivered(*event)) {
-            const KeyKind kind = state_.KeyPress(*code);
-            ShowState();
-            if (kind == KeyKind::Enter) Announce(Label2);
-        }
+        // Qt moves the focus on Tab before the field could see it.
+        if (const auto code = KeyDelivered(*event)) presenter_.KeyDelivered(*code);
     }
     // The field still handles the key as usual.
     return QMainWindow::eventFilter(watched, event);
 }
 
 void Form1::closeEvent(QCloseEvent* event) {
-    if (shutDown_) shutDown_();
+    presenter_.EndProgram();
     event->accept();
-}
-
-void Form1::EndProgram() {
-    if (shutDown_) {
-        shutDown_();
-    } else {
-        close();
-    }
 }
 
 }  // namespace pelmora

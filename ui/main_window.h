@@ -1,11 +1,9 @@
 #pragma once
 
-#include "checker_state.h"
+#include "form_presenter.h"
 #include "qt_window_placement.h"
 
 #include <QMainWindow>
-
-#include <functional>
 
 class QAction;
 class QLabel;
@@ -15,25 +13,18 @@ class QMenu;
 namespace pelmora {
 
 // The program's only window: a prompt, the entry field and the verdict line,
-// with the File, Mode and Help menus. Each event calls one operation of the
-// checker state and then shows the state. A new window stands centred on
-// the primary screen.
-class Form1 : public QMainWindow {
+// with the File, Mode and Help menus. It hands each event to the presenter
+// and shows and announces what the presenter tells it. A new window stands
+// centred on the primary screen.
+class Form1 : public QMainWindow, private FormView {
     Q_OBJECT
 
 public:
     explicit Form1(QWidget* parent = nullptr);
 
-    CheckerState& State() { return state_; }
-    const CheckerState& State() const { return state_; }
+    FormPresenter& Presenter() { return presenter_; }
+    const CheckerState& State() const { return presenter_.State(); }
     WindowPlacement& Placement() { return placement_; }
-
-    // Puts the checker state on the screen: prompt, entry, verdict and marks.
-    void ShowState();
-
-    // What closing the window or File > Exit runs; without one the window
-    // simply closes.
-    void SetShutDown(std::function<void()> shutDown) { shutDown_ = std::move(shutDown); }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -42,12 +33,17 @@ protected:
 private:
     void CreateControls();
     void CreateMenus();
-    void EndProgram();
 
-    CheckerState state_;
+    void ShowPrompt(const std::string& text) override;
+    void ShowEntry(const std::string& text) override;
+    void ShowVerdict(const std::string& text) override;
+    void ShowMarks(bool vat, bool card) override;
+    void AnnouncePrompt() override;
+    void AnnounceVerdict() override;
+    void ShowAbout(const std::string& title, const std::string& text) override;
+
+    FormPresenter presenter_{*this};
     QtWindowPlacement placement_{*this};
-    std::function<void()> shutDown_;
-    unsigned shownEntryReplacements_ = 0;
 
     QLabel* Label1 = nullptr;
     QLineEdit* Text1 = nullptr;

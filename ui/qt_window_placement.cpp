@@ -12,7 +12,7 @@ namespace pelmora {
 namespace {
 
 QPoint Pixels(TwipPoint twips) {
-    return {static_cast<int>(twips.x) / kTwipsPerPixel, static_cast<int>(twips.y) / kTwipsPerPixel};
+    return {PixelsFromTwips(twips.x, kLogicalDpi), PixelsFromTwips(twips.y, kLogicalDpi)};
 }
 
 bool PlatformPlacesWindows() { return !QGuiApplication::platformName().startsWith(QLatin1String("wayland")); }
@@ -31,8 +31,7 @@ std::optional<TwipPoint> QtWindowPlacement::TopLeft() const {
     // A Wayland client is never told where its window stands.
     if (!PlatformPlacesWindows()) return std::nullopt;
     const QPoint position = window_.pos();
-    return TwipPoint{static_cast<double>(position.x()) * kTwipsPerPixel,
-                     static_cast<double>(position.y()) * kTwipsPerPixel};
+    return TwipPoint{TwipsFromPixels(position.x(), kLogicalDpi), TwipsFromPixels(position.y(), kLogicalDpi)};
 }
 
 void QtWindowPlacement::MoveTo(TwipPoint topLeft) {

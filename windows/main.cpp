@@ -16,7 +16,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
         MessageBoxW(nullptr, (product + L" could not open its window.").c_str(), product.c_str(), MB_OK | MB_ICONERROR);
         return 1;
     }
-    program.EndOnEveryRequest();
+    program.EndProgramOnEveryRequest();
     ShowWindow(window, show);
     UpdateWindow(window);
 #ifdef PELMORA_QUIT_AFTER_FIRST_PAINT

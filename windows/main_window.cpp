@@ -1,6 +1,5 @@
 #include "main_window.h"
 
-#include "about_text.h"
 #include "identity.h"
 #include "resource.h"
 #include "wide_text.h"
@@ -10,7 +9,7 @@
 #include <initguid.h>
 #include <oleacc.h>
 
-#include <cmath>
+#include <optional>
 
 namespace pelmora {
 
@@ -25,12 +24,30 @@ DEFINE_GUID(kLiveSettingProperty, 0xc12bcd8e, 0x2a8e, 0x4950, 0x8a, 0xe7, 0x36, 
 constexpr LONG kPolite = 1;
 constexpr DWORD kLiveRegionChanged = 0x8019;  // EVENT_OBJECT_LIVEREGIONCHANGED
 
+std::optional<Command> CommandOf(int id) {
+    switch (id) {
+        case IDM_FILE_EXIT:
+            return Command::Exit;
+        case IDM_MODE_VAT:
+            return Command::ModeVat;
+        case IDM_MODE_CC:
+            return Command::ModeCard;
+        case IDM_MODE_CLEAR:
+            return Command::ClearNumber;
+        case IDM_HELP_ABOUT:
+            return Command::About;
+        default:
+            return std::nullopt;
+    }
+}
+
 }  // namespace
 
 Form1::Form1(HINSTANCE instance) {
     HDC screen = GetDC(nullptr);
-    dpi_ = GetDeviceCaps(screen, LOGPIXELSY);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
     ReleaseDC(nullptr, screen);
+    const PixelLayout layout = LayoutAt(dpi);
 
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof windowClass;
@@ -45,7 +62,7 @@ Form1::Form1(HINSTANCE instance) {
     if (!RegisterClassExW(&windowClass)) return;
 
     HMENU menu = LoadMenuW(instance, MAKEINTRESOURCEW(IDM_MAIN));
-    RECT frame{0, 0, PixelsFromTwips(kClientWidth, dpi_), PixelsFromTwips(kClientHeight, dpi_)};
+    RECT frame{0, 0, layout.clientWidth, layout.clientHeight};
     AdjustWindowRectEx(&frame, kStyle, TRUE, 0);
     const std::wstring title = Widen(identity::kProductName);
     if (!CreateWindowExW(0, kClassName, title.c_str(), kStyle, CW_USEDEFAULT, CW_USEDEFAULT, frame.right - frame.left,
@@ -53,28 +70,26 @@ Form1::Form1(HINSTANCE instance) {
         hwnd_ = nullptr;
         return;
     }
-    placement_.Attach(hwnd_, dpi_);
-    CreateControls();
-    ShowState();
+    placement_.Attach(hwnd_, dpi);
+    CreateControls(layout);
+    presenter_.Show();
 }
 
-void Form1::CreateControls() {
-    // Points are 1/72 inch; a negative height asks for the characters' own height.
-    const int height = -static_cast<int>(std::lround(kFontPoints * dpi_ / 72));
-    font_ = CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                        CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, Widen(kFontFace).c_str());
-    auto control = [this](DWORD exStyle, const wchar_t* kind, DWORD style, TwipRect twips) {
-        HWND child =
-            CreateWindowExW(exStyle, kind, L"", WS_CHILD | WS_VISIBLE | style, PixelsFromTwips(twips.left, dpi_),
-                            PixelsFromTwips(twips.top, dpi_), PixelsFromTwips(twips.width, dpi_),
-                            PixelsFromTwips(twips.height, dpi_), hwnd_, nullptr, nullptr, nullptr);
+void Form1::CreateControls(const PixelLayout& layout) {
+    // A negative height asks for the characters' own height.
+    font_ =
+        CreateFontW(-layout.fontHeight, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                    CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, Widen(kFontFace).c_str());
+    auto control = [this](DWORD exStyle, const wchar_t* kind, DWORD style, PixelRect place) {
+        HWND child = CreateWindowExW(exStyle, kind, L"", WS_CHILD | WS_VISIBLE | style, place.left, place.top,
+                                     place.width, place.height, hwnd_, nullptr, nullptr, nullptr);
         SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
         return child;
     };
     // Created in tab order; a screen reader names the field by the label before it.
-    Label1 = control(0, L"STATIC", SS_LEFT | SS_NOPREFIX, kLabel1Rect);
-    Text1 = control(WS_EX_CLIENTEDGE, L"EDIT", WS_TABSTOP | ES_AUTOHSCROLL, kText1Rect);
-    Label2 = control(0, L"STATIC", SS_CENTER | SS_NOPREFIX, kLabel2Rect);
+    Label1 = control(0, L"STATIC", SS_LEFT | SS_NOPREFIX, layout.label1);
+    Text1 = control(WS_EX_CLIENTEDGE, L"EDIT", WS_TABSTOP | ES_AUTOHSCROLL, layout.text1);
+    Label2 = control(0, L"STATIC", SS_CENTER | SS_NOPREFIX, layout.label2);
     // The limit holds for pasted text too.
     SendMessageW(Text1, EM_SETLIMITTEXT, kEntryLimit, 0);
     SetWindowSubclass(Text1, EntryProc, 1, reinterpret_cast<DWORD_PTR>(this));
@@ -95,49 +110,25 @@ void Form1::CreateControls() {
     }
 }
 
-void Form1::ShowState() {
-    SetWindowTextW(Label1, Widen(state_.PromptText()).c_str());
-    // Only a mode switch or Clear number puts text into the field; writing it
-    // back otherwise would move the caret under the user's typing.
-    if (shownEntryReplacements_ != state_.EntryReplacements()) {
-        shownEntryReplacements_ = state_.EntryReplacements();
-        SetWindowTextW(Text1, Widen(state_.EntryText()).c_str());
-    }
-    SetWindowTextW(Label2, Widen(state_.ResultText()).c_str());
+void Form1::ShowPrompt(const std::string& text) { SetWindowTextW(Label1, Widen(text).c_str()); }
+
+void Form1::ShowEntry(const std::string& text) { SetWindowTextW(Text1, Widen(text).c_str()); }
+
+void Form1::ShowVerdict(const std::string& text) { SetWindowTextW(Label2, Widen(text).c_str()); }
+
+void Form1::ShowMarks(bool vat, bool card) {
     HMENU menu = GetMenu(hwnd_);
-    CheckMenuItem(menu, IDM_MODE_VAT, MF_BYCOMMAND | (state_.VatMark() ? MF_CHECKED : MF_UNCHECKED));
-    CheckMenuItem(menu, IDM_MODE_CC, MF_BYCOMMAND | (state_.CardMark() ? MF_CHECKED : MF_UNCHECKED));
+    CheckMenuItem(menu, IDM_MODE_VAT, MF_BYCOMMAND | (vat ? MF_CHECKED : MF_UNCHECKED));
+    CheckMenuItem(menu, IDM_MODE_CC, MF_BYCOMMAND | (card ? MF_CHECKED : MF_UNCHECKED));
 }
 
-void Form1::Announce(HWND label) {
-    if (GetWindowTextLengthW(label) > 0) NotifyWinEvent(kLiveRegionChanged, label, OBJID_CLIENT, CHILDID_SELF);
-}
+void Form1::AnnouncePrompt() { NotifyWinEvent(kLiveRegionChanged, Label1, OBJID_CLIENT, CHILDID_SELF); }
 
-void Form1::Command(int id) {
-    switch (id) {
-        case IDM_FILE_EXIT:
-            EndProgram();
-            return;
-        case IDM_MODE_VAT:
-        case IDM_MODE_CC:
-            state_.SetMode(id == IDM_MODE_VAT ? kModeVat : kModeCard);
-            ShowState();
-            Announce(Label1);
-            return;
-        case IDM_MODE_CLEAR:
-            state_.ClearNumber();
-            break;
-        case IDM_HELP_ABOUT:
-            MessageBoxW(hwnd_, Widen(AboutText()).c_str(), Widen(AboutTitle()).c_str(), MB_OK | MB_ICONINFORMATION);
-            return;
-        default:
-            return;
-    }
-    ShowState();
-}
+void Form1::AnnounceVerdict() { NotifyWinEvent(kLiveRegionChanged, Label2, OBJID_CLIENT, CHILDID_SELF); }
 
-void Form1::EndProgram() {
-    if (shutDown_) shutDown_();
+void Form1::ShowAbout(const std::string& title, const std::string& text) {
+    // Owned by the window, which takes no input until it is dismissed.
+    MessageBoxW(hwnd_, Widen(text).c_str(), Widen(title).c_str(), MB_OK | MB_ICONINFORMATION);
 }
 
 LRESULT Form1::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -148,11 +139,11 @@ LRESULT Form1::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
                     // Room for the limit even in surrogate pairs.
                     wchar_t text[kEntryLimit * 2 + 1] = {};
                     GetWindowTextW(Text1, text, static_cast<int>(std::size(text)));
-                    state_.SetEntryText(Narrow(text));
+                    presenter_.EntryEdited(Narrow(text));
                 }
                 return 0;
             }
-            Command(LOWORD(wParam));
+            if (const auto command = CommandOf(LOWORD(wParam))) presenter_.Choose(*command);
             return 0;
         case WM_ACTIVATE:
             if (LOWORD(wParam) != WA_INACTIVE) SetFocus(Text1);
@@ -164,13 +155,13 @@ LRESULT Form1::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);
             return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
         case WM_CLOSE:
-            EndProgram();
+            presenter_.EndProgram();
             return 0;
         case WM_QUERYENDSESSION:
             return TRUE;  // never holds a log-off up
         case WM_ENDSESSION:
             // Only a session that really ends: a log-off may still be called off.
-            if (wParam) EndProgram();
+            if (wParam) presenter_.EndProgram();
             return 0;
         default:
             return DefWindowProcW(hwnd_, message, wParam, lParam);
@@ -188,16 +179,11 @@ LRESULT CALLBACK Form1::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARA
 }
 
 LRESULT CALLBACK Form1::EntryProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR self) {
-    if (message == WM_CHAR) {
-        auto& form = *reinterpret_cast<Form1*>(self);
-        // Every delivered character reaches the state first; the field then
-        // handles it as usual, Enter included. Each half of a surrogate pair
-        // arrives on its own and counts as a character. Tab is a focus key,
-        // which the field never sees.
-        const KeyKind kind = form.state_.KeyPress(static_cast<char32_t>(wParam));
-        if (kind == KeyKind::Navigation) return 0;
-        form.ShowState();
-        if (kind == KeyKind::Enter) form.Announce(form.Label2);
+    // Every delivered character reaches the presenter first; the field then
+    // handles it as usual, Enter included, unless it is a focus key (Tab).
+    // Each half of a surrogate pair arrives on its own and counts as a character.
+    if (message == WM_CHAR && !reinterpret_cast<Form1*>(self)->presenter_.KeyDelivered(static_cast<char32_t>(wParam))) {
+        return 0;
     }
     return DefSubclassProc(hwnd, message, wParam, lParam);
 }

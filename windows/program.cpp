@@ -1,23 +1,15 @@
 #include "program.h"
 
-#include "lifecycle.h"
-
 namespace pelmora {
 
 Program::Program(HINSTANCE instance) : form_(instance) {
-    if (!form_.Handle()) return;
-    StartUp(form_.State(), form_.Placement(), store_);
-    form_.ShowState();
+    if (form_.Handle()) form_.Presenter().StartUp(form_.Placement(), store_);
 }
 
-void Program::EndOnEveryRequest() {
-    form_.SetShutDown([this] { ShutDown(); });
-}
-
-void Program::ShutDown() {
-    // Ending at once means no further messages, so this cannot run twice.
-    SaveOnShutDown(form_.State(), form_.Placement(), store_);
-    ExitProcess(0);
+void Program::EndProgramOnEveryRequest() {
+    // Every way of ending arrives as a message to the window; ending at once
+    // means no further messages, so the settings are saved once.
+    form_.Presenter().EndProgramWith([] { ExitProcess(0); });
 }
 
 }  // namespace pelmora

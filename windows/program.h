@@ -11,20 +11,18 @@ namespace pelmora {
 // the window, started up and ready to show.
 class Program {
 public:
-    // Builds the window and, where it could be made, runs the start-up
-    // sequence (captions, position, mode) before the window is first shown.
+    // Builds the window and, where it could be made, starts it up (position
+    // and mode restored, then shown) before it is first shown.
     explicit Program(HINSTANCE instance);
 
     // However the program is asked to end (close button, File > Exit, the
-    // end of the session), the settings are written once and the program
-    // ends at once.
-    void EndOnEveryRequest();
+    // end of the session), the settings are saved once and the program ends
+    // at once.
+    void EndProgramOnEveryRequest();
 
     Form1& Window() { return form_; }
 
 private:
-    [[noreturn]] void ShutDown();
-
     RegistryStore store_;
     Form1 form_;
 };

@@ -1,14 +1,6 @@
 #include "win32_window_placement.h"
 
-#include "window_layout.h"
-
-#include <cmath>
-
 namespace pelmora {
-
-int PixelsFromTwips(double twips, int dpi) { return static_cast<int>(std::lround(twips * dpi / kTwipsPerInch)); }
-
-double TwipsFromPixels(int pixels, int dpi) { return static_cast<double>(pixels) * kTwipsPerInch / dpi; }
 
 void Win32WindowPlacement::Attach(HWND window, int dpi) {
     window_ = window;

@@ -1,14 +1,11 @@
 #pragma once
 
+#include "window_layout.h"
 #include "window_placement.h"
 
 #include <windows.h>
 
 namespace pelmora {
-
-// Twips and the screen's pixels at its density (dots per inch).
-int PixelsFromTwips(double twips, int dpi);
-double TwipsFromPixels(int pixels, int dpi);
 
 // Where the window stands: its outer top-left corner on the screen in twips.
 // Stored positions are twips at the screen's real density, 15 to a pixel at

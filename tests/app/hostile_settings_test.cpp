@@ -25,16 +25,17 @@ class HostileSettings : public test_support::SettingsFixture {
 protected:
     // Starts the window on the prepared store, checks a number with it, ends it.
     static void StartUseAndEnd() {
-        const auto form = Start();
-        form->show();
-        QApplication::setActiveWindow(form.get());
-        ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
-        auto* text1 = form->findChild<QLineEdit*>("Text1");
-        QTest::keyClick(form.get(), Qt::Key_F1);
+        const auto program = Start();
+        Form1& form = program->Window();
+        form.show();
+        QApplication::setActiveWindow(&form);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+        auto* text1 = form.findChild<QLineEdit*>("Text1");
+        QTest::keyClick(&form, Qt::Key_F1);
         QTest::keyClicks(text1, "GB 123 4567 82");
         QTest::keyClick(text1, Qt::Key_Return);
-        EXPECT_EQ(form->findChild<QLabel*>("Label2")->text(), "is a valid VAT code");
-        ShutDown(*form);
+        EXPECT_EQ(form.findChild<QLabel*>("Label2")->text(), "is a valid VAT code");
+        ShutDown(*program);
     }
 
     static void ExpectWellFormedStore() {

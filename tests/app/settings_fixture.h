@@ -1,11 +1,9 @@
 #pragma once
 
 // A test fixture around the settings file in the test's private settings
-// folder, and the program's start-up and shut-down run on a real window.
+// folder, and the program itself, started up and ended on a real window.
 
-#include "lifecycle.h"
-#include "main_window.h"
-#include "qt_settings_store.h"
+#include "program.h"
 
 #include <QDir>
 #include <QFile>
@@ -58,23 +56,10 @@ protected:
         return QSettings(StorePath(), QSettings::IniFormat).value(QStringLiteral("Dravon/") + key);
     }
 
-    // Starts a window the way the program does and hands it back.
-    static std::unique_ptr<Form1> Start() {
-        auto form = std::make_unique<Form1>();
-        QtSettingsStore store;
-        StartUp(*form, store);
-        return form;
-    }
-    static void StartUp(Form1& form, SettingsStore& store) {
-        pelmora::StartUp(form.State(), form.Placement(), store);
-        form.ShowState();
-    }
-
-    static void ShutDown(Form1& form) {
-        QtSettingsStore store;
-        ShutDown(form, store);
-    }
-    static void ShutDown(Form1& form, SettingsStore& store) { SaveOnShutDown(form.State(), form.Placement(), store); }
+    // Starts the program as it starts: its own store and window, started up.
+    static std::unique_ptr<Program> Start() { return std::make_unique<Program>(); }
+    // What the program does when it ends, short of ending.
+    static void ShutDown(Program& program) { program.Window().Presenter().EndProgram(); }
 
     QTemporaryDir folder;
     static inline QString storePath;

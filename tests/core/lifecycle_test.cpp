@@ -1,48 +1,18 @@
 #include "lifecycle.h"
+#include "window_layout.h"
+
+#include "fakes.h"
 
 #include <gtest/gtest.h>
 
-#include <map>
 #include <string>
-#include <utility>
 #include <vector>
 
 using namespace pelmora;
+using pelmora::test_support::FakePlacement;
+using pelmora::test_support::FakeStore;
 
 namespace {
-
-class FakeStore : public SettingsStore {
-public:
-    std::map<std::string, std::string, std::less<>> values;
-    std::vector<std::string> written;  // "key=text", in order, then "flush"
-
-    std::string GetSetting(std::string_view application, std::string_view section, std::string_view key,
-                           std::string_view fallback) override {
-        EXPECT_EQ(application, "Orvane");
-        EXPECT_EQ(section, "Dravon");
-        const auto found = values.find(key);
-        return found == values.end() ? std::string(fallback) : found->second;
-    }
-    void SaveSetting(std::string_view, std::string_view, std::string_view key, std::string_view text) override {
-        values[std::string(key)] = text;
-        written.push_back(std::string(key) + "=" + std::string(text));
-    }
-    void Flush() override { written.emplace_back("flush"); }
-};
-
-// A window created at (1500, 3000) twips on a screen that ends at 30000.
-class FakePlacement : public WindowPlacement {
-public:
-    std::optional<TwipPoint> topLeft = TwipPoint{1500, 3000};
-    int moves = 0;
-
-    std::optional<TwipPoint> TopLeft() const override { return topLeft; }
-    void MoveTo(TwipPoint position) override {
-        topLeft = position;
-        ++moves;
-    }
-    bool TitleBarOnAScreen(TwipPoint position) const override { return position.x < 30000 && position.y < 30000; }
-};
 
 struct Started {
     CheckerState state;
@@ -88,27 +58,27 @@ TEST(StartUp, UnknownModeSelectsNoneAndIsWrittenBackAsZero) {
     Started started = StartWith(store);
     EXPECT_EQ(started.state.CurrentMode, 0);
     EXPECT_TRUE(started.state.VatMark() && started.state.CardMark());
-    SaveOnShutDown(started.state, started.window, store);
+    SaveSettings(started.state, started.window, store);
     EXPECT_EQ(store.values["Current mode"], " 0");
 }
 
-TEST(SaveOnShutDown, WritesModeThenEdgesThenFlushes) {
+TEST(SaveSettings, WritesModeThenEdgesThenFlushes) {
     FakeStore store;
     Started started = StartWith(store);
     started.state.SetMode(kModeCard);
     started.window.topLeft = {3000, 1807.5};
-    SaveOnShutDown(started.state, started.window, store);
+    SaveSettings(started.state, started.window, store);
     EXPECT_EQ(store.written,
               (std::vector<std::string>{"Current mode= 2", "Window X= 3000", "Window Y= 1807.5", "flush"}));
 }
 
-TEST(SaveOnShutDown, PositionThePlatformCannotTellLeavesTheStoredOneAlone) {
+TEST(SaveSettings, PositionThePlatformCannotTellLeavesTheStoredOneAlone) {
     FakeStore store;
     store.values = {{"Window X", " 4500"}, {"Window Y", " 3000"}, {"Current mode", " 1"}};
     Started started = StartWith(store);
     started.window.topLeft.reset();
     started.state.SetMode(kModeCard);
-    SaveOnShutDown(started.state, started.window, store);
+    SaveSettings(started.state, started.window, store);
     EXPECT_EQ(store.written, (std::vector<std::string>{"Current mode= 2", "flush"}));
     EXPECT_EQ(store.values["Window X"], " 4500");
 
@@ -117,4 +87,22 @@ TEST(SaveOnShutDown, PositionThePlatformCannotTellLeavesTheStoredOneAlone) {
     unplaced.window.topLeft.reset();
     StartUp(unplaced.state, unplaced.window, store);
     EXPECT_EQ(unplaced.window.moves, 0);
+}
+
+TEST(Twips, OneRuleAtEveryDensity) {
+    const PixelLayout at96 = LayoutAt(96);
+    EXPECT_EQ(at96.clientWidth, 305);
+    EXPECT_EQ(at96.clientHeight, 84);
+    EXPECT_EQ(at96.text1, (PixelRect{152, 4, 145, 25}));
+    EXPECT_EQ(at96.fontHeight, 13);
+    // Halves round away from zero: 4575 twips at 144 dpi are 457.5 pixels.
+    const PixelLayout at144 = LayoutAt(144);
+    EXPECT_EQ(at144.clientWidth, 458);
+    EXPECT_EQ(at144.clientHeight, 126);
+    EXPECT_EQ(at144.label2, (PixelRect{93, 60, 278, 26}));
+    EXPECT_EQ(at144.fontHeight, 20);
+    // Positions: 16 twips are the nearest pixel to them, and back.
+    EXPECT_EQ(PixelsFromTwips(16, 96), 1);
+    EXPECT_EQ(PixelsFromTwips(29, 96), 2);
+    EXPECT_EQ(TwipsFromPixels(2, 144), 20);
 }

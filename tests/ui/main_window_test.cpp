@@ -3,6 +3,9 @@
 #include "about_box.h"
 #include "number_checks.h"
 
+#include <QtGui/private/qguiapplication_p.h>
+#include <qpa/qplatformaccessibility.h>
+#include <qpa/qplatformintegration.h>
 #include <QAccessible>
 #include <QAction>
 #include <QApplication>
@@ -16,18 +19,39 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 using namespace pelmora;
 
 namespace {
+
+// Settings kept in memory: nothing stored, a first start.
+class MemoryStore : public SettingsStore {
+public:
+    std::string GetSetting(std::string_view, std::string_view, std::string_view, std::string_view fallback) override {
+        return std::string(fallback);
+    }
+    void SaveSetting(std::string_view, std::string_view, std::string_view, std::string_view) override {}
+};
+
+// What a screen reader is told about the prompt and the verdict line, in
+// order: "Label2 hidden", "Label2 shown", ...
+std::vector<std::string> told;
+void Listen(QAccessibleEvent* event) {
+    const QString name = event->object() ? event->object()->objectName() : QString();
+    if ((name == "Label1" || name == "Label2") &&
+        (event->type() == QAccessible::ObjectShow || event->type() == QAccessible::ObjectHide)) {
+        told.push_back(name.toStdString() + (event->type() == QAccessible::ObjectShow ? " shown" : " hidden"));
+    }
+}
 
 // A shown, active window started as the program starts it, in VAT mode.
 class Form1Test : public ::testing::Test {
 protected:
     void SetUp() override {
-        form.State().ModeCaptions = {"", "VAT registration code", "Credit card number"};
-        form.State().SetMode(kModeVat);
-        form.ShowState();
-        form.SetShutDown([this] { ++shutDowns; });
+        form.Presenter().StartUp(form.Placement(), store);
+        form.Presenter().EndProgramWith([this] { ++ends; });
         form.show();
         QApplication::setActiveWindow(&form);
         ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
@@ -49,8 +73,9 @@ protected:
     void Enter() { Key(Qt::Key_Return, QStringLiteral("\r")); }
     QAction* Action(const char* name) { return form.findChild<QAction*>(name); }
 
+    MemoryStore store;
     Form1 form;
-    int shutDowns = 0;
+    int ends = 0;
     QLineEdit* text1 = nullptr;
     QLabel* label1 = nullptr;
     QLabel* label2 = nullptr;
@@ -275,11 +300,11 @@ TEST_F(Form1Test, ChoosingMenuItemsRunsTheirOperations) {
     EXPECT_EQ(label2->text(), "is a valid credit card number");
 }
 
-TEST_F(Form1Test, ExitAndClosingRunTheShutDown) {
+TEST_F(Form1Test, ExitAndClosingEndTheProgram) {
     Action("FileExit")->trigger();
-    EXPECT_EQ(shutDowns, 1);
+    EXPECT_EQ(ends, 1);
     form.close();
-    EXPECT_EQ(shutDowns, 2);  // the program itself ends at the first
+    EXPECT_EQ(ends, 2);  // the program itself ends at the first
 }
 
 TEST_F(Form1Test, ControlsCarryAccessibleNames) {
@@ -295,4 +320,27 @@ TEST_F(Form1Test, ControlsCarryAccessibleNames) {
     Type("123456782");
     Enter();
     EXPECT_EQ(QAccessible::queryAccessibleInterface(label2)->text(QAccessible::Name), "is a valid VAT code");
+}
+
+TEST_F(Form1Test, ScreenReaderIsToldEachVerdictAndEachNewPrompt) {
+    // As when a screen reader is running.
+    QGuiApplicationPrivate::platformIntegration()->accessibility()->setActive(true);
+    QAccessible::installUpdateHandler(Listen);
+    told.clear();
+    Type("123456782");
+    Enter();
+    Enter();  // the same verdict again
+    QTest::keyClick(text1, Qt::Key_F2);
+    Enter();
+    Action("ModeVat")->trigger();
+    QAccessible::installUpdateHandler(nullptr);
+    QGuiApplicationPrivate::platformIntegration()->accessibility()->setActive(false);
+    // A reader speaks a notification as it is shown, so each is hidden first.
+    const std::vector<std::string> verdict = {"Label2 hidden", "Label2 shown"};
+    const std::vector<std::string> prompt = {"Label1 hidden", "Label1 shown"};
+    std::vector<std::string> expected;
+    for (const auto* told : {&verdict, &verdict, &prompt, &verdict, &prompt}) {
+        expected.insert(expected.end(), told->begin(), told->end());
+    }
+    EXPECT_EQ(told, expected);
 }
