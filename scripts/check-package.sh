@@ -39,8 +39,8 @@ done
 home=$(mktemp -d)
 XDG_CONFIG_HOME="$home" QT_QPA_PLATFORM=offscreen /usr/bin/dravon &
 pid=$!
-sleep 2
-kill -0 "$pid" 2>/dev/null || fail "installed program did not stay up"
+. "$(dirname "$0")/../tests/display.sh"
+wait_ready "$pid"
 kill -TERM "$pid"
 wait "$pid" || fail "installed program ended with status $?"
 grep -q 'Current%20mode=" 1"' "$home/Orvane.conf" || fail "installed program wrote no settings"

@@ -2,6 +2,18 @@
 # own. The script has a folder $work, a list $pids of what it ends when it
 # ends, and fail.
 #
+# wait_ready PID: waits up to 10 s until the program catches SIGTERM, which
+# it does once it has started up and would save its settings on the way out.
+wait_ready() {
+    for _ in $(seq 200); do
+        mask=$(sed -n 's/^SigCgt:[[:space:]]*//p' "/proc/$1/status" 2>/dev/null)
+        [ -n "$mask" ] && [ $((0x$mask & 0x4000)) -ne 0 ] && return 0
+        sleep 0.05
+    done
+    fail "the program never got ready to end"
+}
+
+#
 # start_xvfb [WIDTHxHEIGHT]: Xvfb on a free display, 1280x1024 unless given;
 # sets DISPLAY and xvfb.
 start_xvfb() {

@@ -10,6 +10,7 @@
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QFontDatabase>
 #include <QFontMetrics>
@@ -117,9 +118,12 @@ void Form1::CreateControls() {
     const PixelLayout layout = LayoutAt(kLogicalDpi);
     const QRect prompt = ToQRect(layout.label1);
     const QRect result = ToQRect(layout.label2);
-    // Set before any control exists: the whole window, menu bar included,
-    // uses this one face, so no other font is loaded before it is shown.
-    setFont(ControlFont());
+    // Set before any control exists: the whole program, its menus and message
+    // boxes included, uses this one face, so no other font is loaded before
+    // the window is shown, and no window falls back to another face.
+    const QFont face = ControlFont();
+    QApplication::setFont(face);
+    setFont(face);
 
     auto* client = new QWidget(this);
     client->setObjectName(QStringLiteral("ClientArea"));

@@ -93,7 +93,6 @@ void Form1::CreateControls(const PixelLayout& layout) {
     // The limit holds for pasted text too.
     SendMessageW(Text1, EM_SETLIMITTEXT, kEntryLimit, 0);
     SetWindowSubclass(Text1, EntryProc, 1, reinterpret_cast<DWORD_PTR>(this));
-    SetFocus(Text1);
 
     IAccPropServices* services = nullptr;
     if (SUCCEEDED(CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER, IID_IAccPropServices,
@@ -108,6 +107,8 @@ void Form1::CreateControls(const PixelLayout& layout) {
         }
         services->Release();
     }
+    // The field takes the focus once the form is complete.
+    SetFocus(Text1);
 }
 
 void Form1::ShowPrompt(const std::string& text) { SetWindowTextW(Label1, Widen(text).c_str()); }

@@ -16,15 +16,8 @@ export XDG_CONFIG_HOME="$work" QT_QPA_PLATFORM=offscreen
 conf="$work/Orvane.conf"
 fail() { echo "FAIL: $*" >&2; cat "$conf" >&2 || true; exit 1; }
 
-# The program ends as asked once it catches SIGTERM; waits up to 10 s for that.
-wait_ready() {
-    for _ in $(seq 200); do
-        mask=$(sed -n 's/^SigCgt:[[:space:]]*//p' "/proc/$1/status" 2>/dev/null)
-        [ -n "$mask" ] && [ $((0x$mask & 0x4000)) -ne 0 ] && return 0
-        sleep 0.05
-    done
-    fail "the program never got ready to end"
-}
+# The program ends as asked once it catches SIGTERM (wait_ready).
+. "$(dirname "$0")/../display.sh"
 
 # Every key differs between the file before and the file the program writes:
 # the mode is written back as ' 2', and 16 twips restore as 1 pixel, which

@@ -47,7 +47,10 @@ openbox >/dev/null 2>&1 &
 pids="$pids $!"
 /usr/libexec/at-spi-bus-launcher --launch-immediately >/dev/null 2>&1 &
 pids="$pids $!"
-sleep 1
+for _ in $(seq 50); do
+    dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus org.a11y.Bus.GetAddress >/dev/null 2>&1 && break
+    sleep 0.1
+done
 for property in IsEnabled ScreenReaderEnabled; do
     dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus org.freedesktop.DBus.Properties.Set \
         string:org.a11y.Status string:$property variant:boolean:true >/dev/null
@@ -61,9 +64,13 @@ pids="$pids $!"
 for _ in $(seq 50); do orca=$(pgrep -P "$!" -x orca) && break; sleep 0.1; done
 [ -n "$orca" ] || fail "Orca did not start"
 pids="$pids $orca"
-for _ in $(seq 100); do grep -aq 'SPEECH OUTPUT' "$work/orca.log" 2>/dev/null && break; sleep 0.2; done
-# Orca speaks before it has registered all its listeners; give it a moment.
-sleep 3
+# Orca speaks before it listens: it is ready once it has heard its own
+# arrival on the accessibility bus.
+for _ in $(seq 150); do
+    grep -aq 'children-changed:add .*application | orca' "$work/orca.log" 2>/dev/null && break
+    sleep 0.2
+done
+grep -aq 'children-changed:add .*application | orca' "$work/orca.log" || fail "Orca is not listening"
 
 # Waits up to $1 tenths of a second for Orca to speak, since the last step
 # began, a line containing $2.

@@ -22,7 +22,7 @@ app=$!
 pids="$app $pids"
 for _ in $(seq 100); do grep -q 'xdg_toplevel@[0-9]*\.set_title' "$work/protocol" && break; sleep 0.1; done
 grep -q 'xdg_toplevel@[0-9]*\.set_title' "$work/protocol" || fail "no window on the compositor"
-sleep 0.5
+wait_ready "$app"
 kill -TERM "$app"
 wait "$app" || fail "exit status $? after SIGTERM"
 stored_mode 2 || fail "mode not written"

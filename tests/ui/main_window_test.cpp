@@ -16,6 +16,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -98,6 +99,11 @@ TEST(Form1Layout, ControlsStandWhereTheTwipLayoutPutsThem) {
 
 TEST(Form1Layout, EveryCaptionAndVerdictFitsItsLabel) {
     Form1 form;
+    // Run once more under a stand-in face by the name the window asks for
+    // first, which must be the one drawn.
+    if (qEnvironmentVariableIsSet("FACE")) {
+        EXPECT_EQ(QFontInfo(form.font()).family(), qEnvironmentVariable("FACE"));
+    }
     for (const char* name : {"Label1", "Label2"}) {
         const QLabel* label = form.findChild<QLabel*>(name);
         const QFontMetrics metrics(label->font());
@@ -135,6 +141,11 @@ TEST(Form1Layout, MenusAsTheUserSeesThem) {
     EXPECT_TRUE(mode[1]->isChecked());
     EXPECT_EQ(form.findChild<QAction*>("FileExit")->text(), "E&xit");
     EXPECT_EQ(form.findChild<QAction*>("HelpAbout")->text(), "About Dravon...");
+    // Each menu is drawn in the form's face, not the platform's default.
+    const QString face = QFontInfo(form.findChild<QLabel*>("Label1")->font()).family();
+    for (const char* name : {"FileMenu", "MenuMode", "HelpMenu"}) {
+        EXPECT_EQ(QFontInfo(form.findChild<QMenu*>(name)->font()).family(), face) << name;
+    }
 }
 
 TEST_F(Form1Test, EnterShowsVerdictAndKeepsEntry) {
@@ -298,6 +309,21 @@ TEST_F(Form1Test, ChoosingMenuItemsRunsTheirOperations) {
     Action("ModeClear")->trigger();
     EXPECT_EQ(text1->text(), "");
     EXPECT_EQ(label2->text(), "is a valid credit card number");
+}
+
+TEST_F(Form1Test, AboutBoxIsModalOverTheWindowInTheFormsFace) {
+    QString face;
+    QWidget* owner = nullptr;
+    QTimer::singleShot(0, [&] {
+        QWidget* box = QApplication::activeModalWidget();
+        ASSERT_NE(box, nullptr);
+        face = QFontInfo(box->font()).family();
+        owner = box->parentWidget();
+        box->close();
+    });
+    Action("HelpAbout")->trigger();
+    EXPECT_EQ(owner, &form);
+    EXPECT_EQ(face, QFontInfo(label1->font()).family());
 }
 
 TEST_F(Form1Test, ExitAndClosingEndTheProgram) {

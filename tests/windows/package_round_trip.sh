@@ -8,6 +8,7 @@
 #
 # Usage: package_round_trip.sh MSI ZIP EXE NAME VERSION PUBLISHER UPGRADE_CODE
 #                              run|norun [NEXT_MSI]
+# "run" needs the test probe (probe.exe) named in $PROBE.
 set -eu
 msi=$(realpath "$1") zip=$(realpath "$2") exe=$(realpath "$3")
 name=$4 version=$5 publisher=$6 upgrade_code=$7 mode=$8
@@ -80,7 +81,8 @@ if [ "$mode" = run ]; then
     window=$(timeout 60 xdotool search --sync --onlyvisible --name "^$name\$" | head -n 1)
     [ -n "$window" ] || fail "the shortcut started no window"
     xdotool windowfocus --sync "$window"
-    sleep 0.5
+    # Typing reaches the program once its field has the focus.
+    $wine "$PROBE" focus || fail "the installed program's field never took the focus"
     xdotool key F2 alt+F4
     wait_program_gone Dravon.exe || fail "Alt+F4 did not end the installed program"
     [ "$(stored 'Current mode')" = " 2" ] && [ -n "$(stored 'Window X')" ] && [ -n "$(stored 'Window Y')" ] ||

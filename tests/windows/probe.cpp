@@ -1,6 +1,11 @@
 // The end-to-end test's hands inside Wine. With no argument, prints the text
 // of each control of the running program's window, one a line, in UTF-8.
-// "marks" prints the Mode menu's check marks ("VAT on, card off"); "minimize",
+// "marks" prints the Mode menu's check marks ("VAT on, card off"), "faces"
+// the face, character height and weight each control draws in, "live" what a
+// screen reader is told of the prompt and the verdict line ("polite polite"),
+// "client" the client area's size ("305x84"), "place" the window's outer
+// top-left corner on the screen, "about" whose the About box is and whether
+// the window behind it takes input (waiting for the box); "minimize",
 // "close" and "endsession" do that to the window ("endsession cancelled": a
 // log-off asked for, then called off); "type" followed by UTF-16 units in hex
 // types them into the window with the keyboard focus, as the character map
@@ -33,18 +38,35 @@ BOOL CALLBACK PrintText(HWND child, LPARAM) {
     return TRUE;
 }
 
-int PrintMarks(HWND window) {
-    HMODULE hook = LoadLibraryW(L"marks_hook.dll");
-    auto* proc = reinterpret_cast<HOOKPROC>(GetProcAddress(hook, "ReadMenuMarks"));
+// Asks the hook inside the program's process (see probe_hook.cpp).
+int AskInside(HWND window, WPARAM question) {
+    HMODULE hook = LoadLibraryW(L"probe_hook.dll");
+    auto* proc = reinterpret_cast<HOOKPROC>(GetProcAddress(hook, "ReadInside"));
     if (!proc) return 2;
     HHOOK installed = SetWindowsHookExW(WH_CALLWNDPROC, proc, hook, GetWindowThreadProcessId(window, nullptr));
     if (!installed) return 3;
-    RemovePropW(window, L"PelmoraMenuMarks");
-    SendMessageW(window, RegisterWindowMessageW(L"PelmoraProbeMenuMarks"), 0, 0);
+    RemovePropW(window, L"PelmoraProbeAnswer");
+    SendMessageW(window, RegisterWindowMessageW(L"PelmoraProbeRequest"), question, 0);
     UnhookWindowsHookEx(installed);
-    const auto marks = reinterpret_cast<UINT_PTR>(GetPropW(window, L"PelmoraMenuMarks"));
-    if (!(marks & 4)) return 4;
-    std::printf("VAT %s, card %s\n", marks & 1 ? "on" : "off", marks & 2 ? "on" : "off");
+    const auto atom = static_cast<ATOM>(reinterpret_cast<UINT_PTR>(GetPropW(window, L"PelmoraProbeAnswer")));
+    wchar_t answer[256] = {};
+    if (!atom || !GlobalGetAtomNameW(atom, answer, 256)) return 4;
+    GlobalDeleteAtom(atom);
+    PrintLine("", answer);
+    return 0;
+}
+
+// The prompt's and the verdict line's live setting, as the stand-in for the
+// system's annotations kept it: "polite polite" when both are polite.
+int PrintLiveSettings(HWND window) {
+    HWND label1 = GetWindow(window, GW_CHILD);
+    HWND label2 = GetWindow(GetWindow(label1, GW_HWNDNEXT), GW_HWNDNEXT);
+    const char* names[] = {"none", "off", "polite", "assertive"};
+    for (HWND label : {label1, label2}) {
+        const auto value = reinterpret_cast<UINT_PTR>(GetPropW(label, L"PelmoraLiveSetting"));
+        std::printf("%s%s", label == label1 ? "" : " ", value < 4 ? names[value] : "?");
+    }
+    std::printf("\n");
     return 0;
 }
 
@@ -120,11 +142,34 @@ int Listen(HWND window) {
 
 }  // namespace
 
+bool AboutBoxUp() {
+    HWND box = FindWindowW(L"#32770", L"About Dravon");
+    return box && IsWindowVisible(box);
+}
+
 int main(int argc, char** argv) {
     HWND window = FindWindowW(L"PelmoraForm1", nullptr);
     if (!window) return 1;
     const char* command = argc > 1 ? argv[1] : "";
-    if (std::strcmp(command, "marks") == 0) return PrintMarks(window);
+    if (std::strcmp(command, "marks") == 0) return AskInside(window, 0);
+    if (std::strcmp(command, "faces") == 0) return AskInside(window, 1);
+    if (std::strcmp(command, "live") == 0) return PrintLiveSettings(window);
+    RECT rect{};
+    if (std::strcmp(command, "client") == 0) {
+        GetClientRect(window, &rect);
+        return std::printf("%ldx%ld\n", rect.right, rect.bottom), 0;
+    }
+    if (std::strcmp(command, "place") == 0) {
+        GetWindowRect(window, &rect);
+        return std::printf("%ld %ld\n", rect.left, rect.top), 0;
+    }
+    if (std::strcmp(command, "about") == 0) {
+        if (WaitFor(AboutBoxUp, 11)) return 11;
+        const bool owned = GetWindow(FindWindowW(L"#32770", L"About Dravon"), GW_OWNER) == window;
+        return std::printf("%s, %s\n", owned ? "owned by the window" : "not owned by the window",
+                           IsWindowEnabled(window) ? "which takes input" : "which takes no input"),
+               0;
+    }
     if (std::strcmp(command, "type") == 0) return Type(argc - 2, argv + 2);
     if (std::strcmp(command, "listen") == 0) return Listen(window);
     if (std::strcmp(command, "focus") == 0) return WaitFor([window] { return FieldHasFocus(window); }, 9);
