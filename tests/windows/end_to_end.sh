@@ -15,15 +15,20 @@ probe=$2
 . "$(dirname "$0")/../display.sh"
 . "$(dirname "$0")/wine-session.sh"
 start_wine_session panel
+# The program and the probe, in processes of their own whose end is theirs.
+run=$(loader_for "$program")
 key='HKCU\Software\VB and VBA Program Settings\Orvane\Dravon'
 # Wine keeps no accessibility annotations: a stand-in in the probe's hook
-# keeps what the program asks for (see probe_hook.cpp).
+# keeps what the program asks for (see probe_hook.cpp), registered where a
+# program of the probe's width looks for the class.
+view=64
+[ "$run" = "$wine" ] || view=32
 $wine reg add 'HKLM\Software\Classes\CLSID\{B5F8350B-0548-48B1-A6EE-88BD00B4A5E7}\InprocServer32' /ve /f \
-    /d "$($wine winepath -w "$(dirname "$probe")/probe_hook.dll" | tr -d '\r')" >/dev/null 2>&1
+    /d "$($wine winepath -w "$(dirname "$probe")/probe_hook.dll" | tr -d '\r')" /reg:$view >/dev/null 2>&1
 
 # Starts the program and waits until typing reaches its field.
 start() {
-    $wine "$program" &
+    $run "$program" &
     app=$!
     window=$(timeout 60 xdotool search --sync --onlyvisible --name '^Pelmora$' | head -n 1)
     [ -n "$window" ] || fail "no window"
@@ -34,7 +39,7 @@ start() {
 shows() {
     expected=$(printf '%s\n%s\n%s' "$1" "$2" "$3")
     for _ in $(seq 20); do
-        actual=$($wine "$probe" | tr -d '\r')
+        actual=$($run "$probe" | tr -d '\r')
         [ "$actual" = "$expected" ] && return 0
         sleep 0.2
     done
@@ -66,21 +71,26 @@ wait_for_end() {
 # height of a character ($2), the prompt and the verdict line polite live
 # regions.
 looks() {
-    [ "$($wine "$probe" client | tr -d '\r')" = "$1" ] || fail "client area $($wine "$probe" client), not $1"
-    faces=$($wine "$probe" faces | tr -d '\r')
+    [ "$(ask client)" = "$1" ] || fail "client area $(ask client), not $1"
+    faces=$(ask faces)
     face="${faces%%:*} $2 400"
     [ "$faces" = "${faces%%:*}: $face; $face; $face" ] || fail "controls drawn in [$faces], not $face"
-    [ "$($wine "$probe" live | tr -d '\r')" = "polite polite" ] || fail "live settings [$($wine "$probe" live)]"
+    [ "$(ask live)" = "polite polite" ] || fail "live settings [$(ask live)]"
 }
 # A screen reader's listener from now on.
 listen() {
-    $wine "$probe" listen >"$work/heard" &
+    $run "$probe" listen >"$work/heard" &
     for _ in $(seq 50); do grep -q listening "$work/heard" && return 0; sleep 0.1; done
     fail "no screen reader's listener"
 }
-run_probe() { $wine "$probe" "$@" || fail "probe $1 exited with $?"; }
+run_probe() { $run "$probe" "$@" || fail "probe $1 exited with $?"; }
+# The probe's answer, without carriage returns; a probe that fails says so.
+ask() {
+    $run "$probe" "$@" >"$work/answer" || fail "probe $1 exited with $?"
+    tr -d '\r' <"$work/answer"
+}
 marks() {
-    actual=$($wine "$probe" marks | tr -d '\r')
+    actual=$(ask marks)
     [ "$actual" = "$1" ] || fail "menu marks [$actual], expected [$1]"
 }
 # Opens a menu with its access key and chooses the item of the key given.
@@ -138,7 +148,7 @@ Label1: Credit card number"
 # Help > About: the window behind it takes no input until it is closed;
 # then typing reaches the field once more.
 choose h Return
-about=$($wine "$probe" about | tr -d '\r')
+about=$(ask about)
 [ "$about" = "owned by the window, which takes no input" ] || fail "About box [$about]"
 xdotool key Return
 run_probe focus
@@ -196,7 +206,7 @@ $wine reg add "$key" /v 'Current mode' /t REG_SZ /d 0 /f >/dev/null 2>&1
 $wine reg add "$key" /v 'Window X' /t REG_SZ /d ' 150000' /f >/dev/null 2>&1
 start
 marks "VAT on, card on"
-set -- $($wine "$probe" place | tr -d '\r')
+set -- $(ask place)
 [ "$1" -ge 0 ] && [ "$1" -lt 1200 ] || fail "a position on no screen put the window at $1 $2"
 listen
 xdotool type --delay 20 '123456782'
@@ -224,6 +234,6 @@ done
 # Where no window can be made (here: there is no display to make it on),
 # the program says so and ends with a failure, rather than waiting unseen.
 status=0
-DISPLAY='' timeout 60 $wine "$program" || status=$?
+DISPLAY='' timeout 60 $run "$program" || status=$?
 [ "$status" -eq 1 ] || fail "with no window the program ended with status $status"
 echo "Windows end-to-end: passed"

@@ -82,7 +82,7 @@ if [ "$mode" = run ]; then
     [ -n "$window" ] || fail "the shortcut started no window"
     xdotool windowfocus --sync "$window"
     # Typing reaches the program once its field has the focus.
-    $wine "$PROBE" focus || fail "the installed program's field never took the focus"
+    $(loader_for "$PROBE") "$PROBE" focus || fail "the installed program's field never took the focus"
     xdotool key F2 alt+F4
     wait_program_gone Dravon.exe || fail "Alt+F4 did not end the installed program"
     [ "$(stored 'Current mode')" = " 2" ] && [ -n "$(stored 'Window X')" ] && [ -n "$(stored 'Window Y')" ] ||

@@ -1,10 +1,17 @@
 # Sourced by the scripts that run Windows programs, after tests/display.sh:
 # a work folder, Xvfb and a fresh Wine prefix inside it, all gone when the
-# script ends. Sets work, wine, DISPLAY and WINEPREFIX; defines fail.
+# script ends. Sets work, wine, DISPLAY and WINEPREFIX; defines fail and
+# loader_for.
 work=$(mktemp -d)
 pids=""
 wine=/usr/lib/wine/wine64
 failed=""
+# The loader that runs the program $1 in its own process. Given a 32-bit
+# program, the 64-bit loader hands it to another process and ends at once,
+# long before the program does: its end and exit status would say nothing.
+loader_for() {
+    if file -b "$1" | grep -q '^PE32+'; then echo /usr/lib/wine/wine64; else echo /usr/lib/wine/wine; fi
+}
 end_wine_session() {
     status=$?
     # A step that failed without saying so (under set -e) still says something.
