@@ -5,7 +5,7 @@ BUILD_TYPE ?= RelWithDebInfo
 WERROR := $(if $(CI),ON,OFF)
 
 # The build takes the tests and benchmarks along, and installs what they
-# need, except on the way to running the program.
+# need; running the program needs neither.
 WITH_TESTS ?= ON
 DEPS ?= test
 
@@ -22,29 +22,35 @@ gate-deps:
 windows-deps:
 	@./scripts/install-deps.sh windows
 
+CONFIGURE = cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) -DCMAKE_COMPILE_WARNING_AS_ERROR=$(WERROR)
+# A run of ctest that finds no test fails rather than passing.
+CTEST = ctest --output-on-failure --no-tests=error
+
 configure: deps
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) -DCMAKE_COMPILE_WARNING_AS_ERROR=$(WERROR) \
-		-DPELMORA_BUILD_TESTS=$(WITH_TESTS) -DPELMORA_BUILD_BENCH=$(WITH_TESTS)
+	$(CONFIGURE) -DPELMORA_BUILD_TESTS=$(WITH_TESTS) -DPELMORA_BUILD_BENCH=$(WITH_TESTS)
 
 build: configure
 	cmake --build $(BUILD) -j2
 
-# Only what building and running the program need.
-run: DEPS = run
-run: WITH_TESTS = OFF
-run: build
+# Only what building and running the program need, and only the program
+# built. A new build folder is configured without the tests; one that has
+# them keeps them: run and test never undo each other's work.
+run:
+	@./scripts/install-deps.sh run
+	@[ -f $(BUILD)/CMakeCache.txt ] || $(CONFIGURE) -DPELMORA_BUILD_TESTS=OFF -DPELMORA_BUILD_BENCH=OFF
+	cmake --build $(BUILD) -j2 --target dravon
 	$(BUILD)/app/dravon
 
 # The everyday run: everything but the slow abrupt-end loop.
 test: build
-	ctest --test-dir $(BUILD) --output-on-failure -j2 -LE slow
+	$(CTEST) --test-dir $(BUILD) -j2 -LE slow
 
 # The full gate: the tests, the slow tests, static checks, the sanitizer run,
 # bounded fuzzing, the release built twice and compared, the Debian package
 # checked and round-tripped, and the Windows tests (on the shipped 32-bit
 # release too, where this machine runs 32-bit programs).
 check: test gate-deps
-	ctest --test-dir $(BUILD) --output-on-failure -L slow
+	$(CTEST) --test-dir $(BUILD) -L slow
 	./scripts/static-checks.sh $(BUILD)
 	./scripts/sanitize.sh
 	./scripts/fuzz.sh 20
@@ -73,7 +79,7 @@ windows64: windows-deps
 	cmake --build build-windows64 -j2
 
 windows-test: windows64
-	ctest --test-dir build-windows64 --output-on-failure
+	$(CTEST) --test-dir build-windows64
 
 # Orca, the desktop's screen reader, on the real program (also in the gate's
 # slow tests).

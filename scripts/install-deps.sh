@@ -5,6 +5,8 @@
 #   test           and building and running every test and benchmark
 #   windows        and building, packaging and testing the Windows program
 #   screen-reader  and the screen-reader test
+#   images         the screenshot and the icons (scripts/screenshot.sh,
+#                  scripts/make-icons.sh)
 #   gate           everything the full gate needs
 # A plain Debian 12 system has neither sudo nor the process tools: run this
 # as root there, and every tool the scripts call is installed here.
@@ -29,6 +31,9 @@ windows="g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64 wixl msitools zip u
 # The screen reader, its speech server, the accessibility bus and a window
 # manager, for the test of what a blind user hears.
 screen_reader="orca speech-dispatcher python3-speechd openbox at-spi2-core dbus dbus-x11 dbus-bin procps"
+# The screenshot: the program on Xvfb, focused with xdotool, captured with
+# ImageMagick, which also renders the icons (its extra coders read SVG).
+images="xvfb xauth xdotool dbus-daemon imagemagick libmagickcore-6.q16-6-extra"
 # The full gate adds the clang tools (libFuzzer, clang-format, clang-tidy)
 # and lintian for the Debian package.
 case "${1:-run}" in
@@ -36,6 +41,7 @@ case "${1:-run}" in
     test) packages="$run $test" ;;
     windows) packages="$run $test $windows" ;;
     screen-reader) packages="$run $test $screen_reader" ;;
+    images) packages="$run $images" ;;
     gate) packages="$run $test $windows $screen_reader clang libclang-rt-14-dev clang-format clang-tidy lintian" ;;
     *)
         echo "install-deps.sh: unknown task ${1}" >&2
@@ -61,15 +67,21 @@ for p in $packages; do
 done
 [ -z "$missing" ] && exit 0
 
-echo "Installing:$missing"
 if [ "$(id -u)" -eq 0 ]; then
     sudo=""
 elif command -v sudo >/dev/null; then
     sudo="sudo"
 else
-    echo "install-deps.sh: these packages are missing:$missing; install them, or run this as root" >&2
+    # Nothing here can install them: say which, and how, as root.
+    {
+        echo "install-deps.sh: these Debian packages are missing:$missing"
+        echo "Install them as root, then run this again:"
+        printf '    %sapt-get update && apt-get install -y --no-install-recommends%s\n' \
+            "${i386:+dpkg --add-architecture i386 && }" "$missing"
+    } >&2
     exit 1
 fi
+echo "Installing:$missing"
 [ -n "${i386:-}" ] && $sudo dpkg --add-architecture i386
 $sudo apt-get update -qq
 # shellcheck disable=SC2086

@@ -11,4 +11,4 @@ cmake --build "$build" -j2 >/dev/null
 # check, which would report what the libraries under it leave allocated.
 ASAN_OPTIONS=halt_on_error=1:abort_on_error=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
     LSAN_OPTIONS="suppressions=$PWD/scripts/lsan-suppressions.txt:print_suppressions=0" \
-    ctest --test-dir "$build" --output-on-failure -j2 -LE slow
+    ctest --test-dir "$build" --output-on-failure --no-tests=error -j2 -LE slow

@@ -1,8 +1,9 @@
 #!/bin/sh
 # Takes a screenshot of the real window under Xvfb, with a verdict showing.
 # Usage: scripts/screenshot.sh [build dir] [output.png] [scale factor]
-# Needs xvfb, xdotool and ImageMagick.
+# Installs what it needs (Xvfb, xdotool, ImageMagick) where it is missing.
 set -eu
+"$(dirname "$0")/install-deps.sh" images
 build=${1:-build}
 out=${2:-docs/screenshot.png}
 scale=${3:-1}

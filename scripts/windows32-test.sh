@@ -10,7 +10,7 @@ cd "$(dirname "$0")/.."
 build=${1:-build-release-windows}
 if ./scripts/runs-32-bit.sh; then
     cmake --build "$build" -j2
-    ctest --test-dir "$build" --output-on-failure
+    ctest --test-dir "$build" --output-on-failure --no-tests=error
 else
     echo "This machine runs no 32-bit programs: the 64-bit build stood in for the shipped 32-bit Dravon.exe and MSI."
     cmake --build "$build" --target windows_package_check
