@@ -9,10 +9,9 @@ build=${1:-build}
 runs=${2:-20}
 work=$(mktemp -d)
 pids=""
-# Each process whatever the others' state: one already gone must not end the trap.
-trap 'for pid in $pids; do kill "$pid" 2>/dev/null || true; done; rm -rf "$work"' EXIT
-fail() { echo "startup_compare: $*" >&2; exit 1; }
 . "$(dirname "$0")/../tests/display.sh"
+trap end_started EXIT
+fail() { echo "startup_compare: $*" >&2; exit 1; }
 export XDG_CONFIG_HOME="$work/config"
 
 now_us() { echo $(($(date +%s%N) / 1000)); }

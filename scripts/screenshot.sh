@@ -9,10 +9,9 @@ out=${2:-docs/screenshot.png}
 scale=${3:-1}
 work=$(mktemp -d)
 pids=""
-# Each process whatever the others' state: one already gone must not end the trap.
-trap 'for pid in $pids; do kill "$pid" 2>/dev/null || true; done; rm -rf "$work"' EXIT
-fail() { echo "screenshot: $*" >&2; exit 1; }
 . "$(dirname "$0")/../tests/display.sh"
+trap end_started EXIT
+fail() { echo "screenshot: $*" >&2; exit 1; }
 start_xvfb 1024x768
 start_session_bus
 

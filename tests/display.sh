@@ -2,6 +2,18 @@
 # own. The script has a folder $work, a list $pids of what it ends when it
 # ends, and fail.
 #
+# end_started: ends every process in $pids, newest first, whatever the
+# others' state, each given up to 5 s to go: a program writes its settings
+# into $work as it ends, and needs its display until then. Then removes
+# $work. For a script's EXIT trap.
+end_started() {
+    for pid in $pids; do
+        kill "$pid" 2>/dev/null || continue
+        for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+    done
+    rm -rf "$work"
+}
+
 # wait_ready PID: waits up to 10 s until the program catches SIGTERM, which
 # it does once it has started up and would save its settings on the way out.
 wait_ready() {

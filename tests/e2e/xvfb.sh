@@ -6,18 +6,7 @@
 work=$(mktemp -d)
 conf="$work/Orvane.conf"
 pids=""
-end_session() {
-    for pid in $pids; do kill "$pid" 2>/dev/null || true; done
-    # A program writes its settings into the folder as it ends.
-    for _ in $(seq 50); do
-        alive=""
-        for pid in $pids; do kill -0 "$pid" 2>/dev/null && alive=yes; done
-        [ -z "$alive" ] && break
-        sleep 0.1
-    done
-    rm -rf "$work"
-}
-trap end_session EXIT
+trap end_started EXIT
 fail() { echo "FAIL: $*" >&2; [ -f "$conf" ] && cat "$conf" >&2; exit 1; }
 export XDG_CONFIG_HOME="$work"
 unset QT_QPA_PLATFORM WAYLAND_DISPLAY SESSION_MANAGER
