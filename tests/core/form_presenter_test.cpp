@@ -65,6 +65,13 @@ TEST(FormPresenter, StartUpRestoresThenShowsAndAnnouncesNothing) {
     Form fresh;
     EXPECT_EQ(fresh.After([](FormPresenter& p) { p.Show(); }),
               (Log{"prompt VAT registration code", "verdict ", "marks on,on"}));
+
+    // No mode stored: Enter judges nothing, and an empty verdict is not spoken.
+    Form none({{"Current mode", "0"}});
+    none.presenter.StartUp(none.window, none.store);
+    none.presenter.EntryEdited("123456782");
+    EXPECT_EQ(none.After([](FormPresenter& p) { p.KeyDelivered(U'\r'); }),
+              (Log{"prompt VAT registration code", "verdict ", "marks on,on"}));
 }
 
 TEST(FormPresenter, EachKeyAndCommandShowsAndAnnounces) {
@@ -105,16 +112,6 @@ TEST(FormPresenter, EachKeyAndCommandShowsAndAnnounces) {
     Form form;
     form.presenter.StartUp(form.window, form.store);
     for (const auto& step : steps) EXPECT_EQ(form.After(step.act), step.told) << step.what;
-}
-
-TEST(FormPresenter, NoModeJudgesNothingAndSpeaksNoEmptyVerdict) {
-    Form form({{"Current mode", "0"}});
-    form.presenter.StartUp(form.window, form.store);
-    EXPECT_EQ(form.After([](FormPresenter& p) {
-        p.EntryEdited("123456782");
-        p.KeyDelivered(U'\r');
-    }),
-              (Log{"prompt VAT registration code", "verdict ", "marks on,on"}));
 }
 
 TEST(FormPresenter, EndingSavesThenEndsAndACheckpointOnlySaves) {

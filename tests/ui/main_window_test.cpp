@@ -1,6 +1,7 @@
 #include "main_window.h"
 
 #include "about_box.h"
+#include "fakes.h"
 #include "number_checks.h"
 
 #include <QtGui/private/qguiapplication_p.h>
@@ -26,15 +27,6 @@
 using namespace pelmora;
 
 namespace {
-
-// Settings kept in memory: nothing stored, a first start.
-class MemoryStore : public SettingsStore {
-public:
-    std::string GetSetting(std::string_view, std::string_view, std::string_view, std::string_view fallback) override {
-        return std::string(fallback);
-    }
-    void SaveSetting(std::string_view, std::string_view, std::string_view, std::string_view) override {}
-};
 
 // What a screen reader is told about the prompt and the verdict line, in
 // order: "Label2 hidden", "Label2 shown", ...
@@ -74,7 +66,7 @@ protected:
     void Enter() { Key(Qt::Key_Return, QStringLiteral("\r")); }
     QAction* Action(const char* name) { return form.findChild<QAction*>(name); }
 
-    MemoryStore store;
+    test_support::FakeStore store;  // nothing stored: a first start
     Form1 form;
     int ends = 0;
     QLineEdit* text1 = nullptr;
