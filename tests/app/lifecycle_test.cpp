@@ -7,7 +7,6 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QScreen>
-#include <QTemporaryFile>
 
 using namespace pelmora;
 
@@ -118,63 +117,6 @@ TEST_F(Lifecycle, ShutDownWritesModeAndPositionForTheNextStart) {
     const auto again = Start();
     EXPECT_EQ(again->Window().State().CurrentMode, kModeCard);
     EXPECT_EQ(again->Window().pos(), QPoint(200, 120));
-}
-
-TEST_F(Lifecycle, DamagedSharedFileKeepsOtherProgramsAndAPrivateCopy) {
-    const QString path = StorePath();
-    const QByteArray damaged = "[Another%20Program]\nColour=blue\nSize=3\n[Dravon]\nCurrent%20mode=\" 2\"\n[Other\n";
-    const QByteArray note = "a note kept by hand\n";
-    StoreRaw(damaged);
-    // Private: the file may hold other programs' private values.
-    const auto ownerOnly = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser;
-    ASSERT_TRUE(QFile::setPermissions(path, ownerOnly));
-    // No usable temporary folder: the file is checked and copied all the same.
-    QTemporaryFile blocker;
-    ASSERT_TRUE(blocker.open());
-    const QByteArray tmpdir = qgetenv("TMPDIR");
-    qputenv("TMPDIR", blocker.fileName().toLocal8Bit());
-    QByteArray rewritten;
-    {
-        // One store from start to end, as the program has. Damaged at the
-        // start, and damaged again by another writer while the program runs.
-        const auto program = Start();
-        EXPECT_EQ(program->Window().State().CurrentMode, kModeCard);
-        // Touched, not changed: a save the program outlives copies nothing new.
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::Append));
-        file.setFileTime(QDateTime::currentDateTime().addSecs(60), QFileDevice::FileModificationTime);
-        file.close();
-        ShutDown(*program);
-        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-        rewritten = file.readAll();
-        file.close();
-        ASSERT_TRUE(file.open(QIODevice::Append));
-        file.write(note);
-        file.close();
-        program->Window().Presenter().Choose(Command::ModeVat);
-        ShutDown(*program);
-    }
-    if (tmpdir.isNull())
-        qunsetenv("TMPDIR");
-    else
-        qputenv("TMPDIR", tmpdir);
-    EXPECT_EQ(Stored("Current mode").toString(), " 1");
-    QSettings settings(path, QSettings::IniFormat);
-    EXPECT_EQ(settings.value("Another Program/Colour").toString(), "blue");
-    EXPECT_EQ(settings.value("Another Program/Size").toString(), "3");
-
-    // Each damaged original once, whole, under the first free name; none
-    // overwritten; each as private as the original.
-    QFile first(path + ".damaged");
-    QFile second(path + ".damaged.2");
-    ASSERT_TRUE(first.open(QIODevice::ReadOnly) && second.open(QIODevice::ReadOnly));
-    EXPECT_EQ(first.readAll(), damaged);
-    EXPECT_EQ(second.readAll(), rewritten + note);
-    EXPECT_FALSE(QFile::exists(path + ".damaged.3"));
-    EXPECT_EQ(first.permissions(), ownerOnly);
-    EXPECT_EQ(second.permissions(), ownerOnly);
-    // Nothing else: no temporary file is left behind.
-    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden).size(), 3);
 }
 
 TEST_F(Lifecycle, FirstStartOpensCentredOnThePrimaryScreen) {

@@ -21,23 +21,19 @@ inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << tex
 
 namespace pelmora::test_support {
 
-// Each test has a settings folder of its own, user and system scope alike,
+// Each test has a settings folder of its own,
 // so that no test sees what another left behind, whatever their order.
 class SettingsFixture : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(folder.isValid() && folder.path().startsWith(QDir::tempPath()))
             << "tests must not use the real settings";
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder.path());
-        QSettings::setPath(QSettings::NativeFormat, QSettings::SystemScope, folder.filePath("system"));
+        runFolder = qgetenv("XDG_CONFIG_HOME");
+        qputenv("XDG_CONFIG_HOME", folder.path().toLocal8Bit());
         storePath = folder.filePath("Orvane.conf");
     }
     // Back to the run's own folder, which outlives every test.
-    void TearDown() override {
-        for (auto scope : {QSettings::UserScope, QSettings::SystemScope}) {
-            QSettings::setPath(QSettings::NativeFormat, scope, qEnvironmentVariable("XDG_CONFIG_HOME"));
-        }
-    }
+    void TearDown() override { qputenv("XDG_CONFIG_HOME", runFolder); }
 
     static QString StorePath() { return storePath; }
 
@@ -62,6 +58,7 @@ protected:
     static void ShutDown(Program& program) { program.Window().Presenter().EndProgram(); }
 
     QTemporaryDir folder;
+    QByteArray runFolder;
     static inline QString storePath;
 };
 
