@@ -16,13 +16,14 @@ set -eu
 # fonts, and libICE, without which a lost session manager would end the
 # program.
 run="cmake g++ make pkg-config qt6-base-dev libgl-dev fonts-liberation2 libice-dev"
-# The tests: GoogleTest and Google Benchmark; Xvfb, xdotool, weston and a
+# The tests: GoogleTest and Google Benchmark; Xvfb, xdotool, xprop, two window
+# managers that frame windows their own ways, weston and a
 # session manager built on libSM for the end-to-end tests, with a session bus
 # of their own; Qt's private headers, with which a widget test switches
 # accessibility on as a screen reader does; a wider face for the caption fit;
 # the desktop files' validators; the resource compiler for the Windows version record; pgrep for
 # the waits on processes; and what the Debian package is built with.
-test="libgtest-dev libbenchmark-dev qt6-base-private-dev xvfb xauth xdotool libsm-dev weston qt6-wayland dbus-daemon procps
+test="libgtest-dev libbenchmark-dev qt6-base-private-dev xvfb xauth xdotool x11-utils openbox xfwm4 libsm-dev weston qt6-wayland dbus-daemon procps
   fonts-dejavu-core desktop-file-utils appstream binutils-mingw-w64-x86-64 cpp binutils dpkg-dev file git"
 # The Windows program: the MinGW-w64 cross compilers, Wine to run it, msitools,
 # zip and faketime to package it, and a window manager and an X11 panel to

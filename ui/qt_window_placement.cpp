@@ -6,6 +6,7 @@
 #include <QRect>
 #include <QScreen>
 #include <QWidget>
+#include <QWindow>
 
 namespace pelmora {
 
@@ -24,7 +25,7 @@ void QtWindowPlacement::CentreOnPrimaryScreen() {
     if (!screen || !PlatformPlacesWindows()) return;
     const QRect area = screen->availableGeometry();
     const QSize size = window_.frameGeometry().size();
-    window_.move(area.topLeft() + QPoint((area.width() - size.width()) / 2, (area.height() - size.height()) / 2));
+    MoveFrameTo(area.topLeft() + QPoint((area.width() - size.width()) / 2, (area.height() - size.height()) / 2));
 }
 
 std::optional<TwipPoint> QtWindowPlacement::TopLeft() const {
@@ -34,8 +35,16 @@ std::optional<TwipPoint> QtWindowPlacement::TopLeft() const {
     return TwipPoint{TwipsFromPixels(position.x(), kLogicalDpi), TwipsFromPixels(position.y(), kLogicalDpi)};
 }
 
-void QtWindowPlacement::MoveTo(TwipPoint topLeft) {
-    if (PlatformPlacesWindows()) window_.move(Pixels(topLeft));
+void QtWindowPlacement::MoveTo(TwipPoint topLeft) { MoveFrameTo(Pixels(topLeft)); }
+
+void QtWindowPlacement::MoveFrameTo(QPoint topLeft) {
+    if (!PlatformPlacesWindows()) return;
+    // The corner is the frame's, as TopLeft() reads it. The window manager
+    // is told so (north-west gravity) and puts the frame there when it adds
+    // it, whatever its size; a plain move of a window that exists would put
+    // the client area there and the frame above it.
+    window_.move(topLeft);
+    if (QWindow* native = window_.windowHandle()) native->setFramePosition(topLeft);
 }
 
 bool QtWindowPlacement::TitleBarOnAScreen(TwipPoint topLeft) const {

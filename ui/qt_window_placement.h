@@ -2,6 +2,7 @@
 
 #include "window_placement.h"
 
+class QPoint;
 class QWidget;
 
 namespace pelmora {
@@ -23,6 +24,8 @@ public:
     bool TitleBarOnAScreen(TwipPoint topLeft) const override;
 
 private:
+    void MoveFrameTo(QPoint topLeft);
+
     QWidget& window_;
 };
 
