@@ -98,7 +98,10 @@ Form1::Form1(QWidget* parent) : QMainWindow(parent) {
     (void)factoryInstalled;
     setWindowTitle(ToQString(identity::kProductName));
     QIcon icon;
-    for (int size : {16, 32, 48}) icon.addFile(QStringLiteral(":/icons/%1/pelmora.png").arg(size), QSize(size, size));
+    // 16, 32 and 48 pixels and what they become at scales 1.25, 1.5 and 2.
+    for (int size : {16, 20, 24, 32, 40, 48, 60, 64, 72, 96}) {
+        icon.addFile(QStringLiteral(":/icons/%1/pelmora.png").arg(size), QSize(size, size));
+    }
     setWindowIcon(icon);
     // Fixed size, no maximize button.
     setWindowFlags(::Qt::Window | ::Qt::CustomizeWindowHint | ::Qt::WindowTitleHint | ::Qt::WindowSystemMenuHint |

@@ -11,6 +11,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QColorSpace>
 #include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -86,7 +87,19 @@ TEST(Form1Layout, ControlsStandWhereTheTwipLayoutPutsThem) {
     EXPECT_EQ(form.findChild<QLineEdit*>("Text1")->maxLength(), 20);
     EXPECT_EQ(form.minimumSize(), form.maximumSize());  // fixed size
     EXPECT_FALSE(form.windowFlags() & Qt::WindowMaximizeButtonHint);
-    EXPECT_EQ(form.windowIcon().availableSizes().size(), 3);
+    // The icon's 16, 32 and 48 pixels are sharp at every scale: each drawn
+    // from an image of its own size, none scaled.
+    for (const double scale : {1.0, 1.25, 1.5, 2.0}) {
+        for (const int size : {16, 32, 48}) {
+            QImage drawn = form.windowIcon().pixmap(QSize(size, size), scale).toImage();
+            const QImage own(QStringLiteral(":/icons/%1/pelmora.png").arg(std::lround(size * scale)));
+            drawn.setDevicePixelRatio(1);
+            drawn.setColorSpace(own.colorSpace());
+            EXPECT_EQ(drawn.convertToFormat(QImage::Format_ARGB32_Premultiplied),
+                      own.convertToFormat(QImage::Format_ARGB32_Premultiplied))
+                << size << " at " << scale;
+        }
+    }
 }
 
 TEST(Form1Layout, EveryCaptionAndVerdictFitsItsLabel) {
