@@ -1,5 +1,6 @@
 #include "main_window.h"
 
+#include "density.h"
 #include "identity.h"
 #include "resource.h"
 #include "wide_text.h"
@@ -10,6 +11,7 @@
 #include <oleacc.h>
 
 #include <optional>
+#include <utility>
 
 namespace pelmora {
 
@@ -23,6 +25,11 @@ constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBO
 DEFINE_GUID(kLiveSettingProperty, 0xc12bcd8e, 0x2a8e, 0x4950, 0x8a, 0xe7, 0x36, 0x25, 0x11, 0x1d, 0x58, 0xeb);
 constexpr LONG kPolite = 1;
 constexpr DWORD kLiveRegionChanged = 0x8019;  // EVENT_OBJECT_LIVEREGIONCHANGED
+
+// Per-monitor density messages (Windows 8.1 and 10), by number: older
+// headers lack them.
+constexpr UINT kDpiChanged = 0x02E0;        // WM_DPICHANGED
+constexpr UINT kGetDpiScaledSize = 0x02E4;  // WM_GETDPISCALEDSIZE
 
 std::optional<Command> CommandOf(int id) {
     switch (id) {
@@ -43,11 +50,8 @@ std::optional<Command> CommandOf(int id) {
 
 }  // namespace
 
-Form1::Form1(HINSTANCE instance) {
-    HDC screen = GetDC(nullptr);
-    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-    const PixelLayout layout = LayoutAt(dpi);
+Form1::Form1(HINSTANCE instance) : dpi_(SystemDpi()) {
+    const PixelLayout layout = LayoutAt(dpi_);
 
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof windowClass;
@@ -70,26 +74,23 @@ Form1::Form1(HINSTANCE instance) {
         hwnd_ = nullptr;
         return;
     }
-    placement_.Attach(hwnd_, dpi);
-    CreateControls(layout);
+    // Positions are stored at the system's density whatever monitor the
+    // window stands on, so stored values keep their meaning.
+    placement_.Attach(hwnd_, SystemDpi());
+    CreateControls();
+    LayOutAt(dpi_);
     presenter_.Show();
 }
 
-void Form1::CreateControls(const PixelLayout& layout) {
-    // A negative height asks for the characters' own height.
-    font_ =
-        CreateFontW(-layout.fontHeight, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                    CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, Widen(kFontFace).c_str());
-    auto control = [this](DWORD exStyle, const wchar_t* kind, DWORD style, PixelRect place) {
-        HWND child = CreateWindowExW(exStyle, kind, L"", WS_CHILD | WS_VISIBLE | style, place.left, place.top,
-                                     place.width, place.height, hwnd_, nullptr, nullptr, nullptr);
-        SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
-        return child;
+void Form1::CreateControls() {
+    auto control = [this](DWORD exStyle, const wchar_t* kind, DWORD style) {
+        return CreateWindowExW(exStyle, kind, L"", WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, hwnd_, nullptr, nullptr,
+                               nullptr);
     };
     // Created in tab order; a screen reader names the field by the label before it.
-    Label1 = control(0, L"STATIC", SS_LEFT | SS_NOPREFIX, layout.label1);
-    Text1 = control(WS_EX_CLIENTEDGE, L"EDIT", WS_TABSTOP | ES_AUTOHSCROLL, layout.text1);
-    Label2 = control(0, L"STATIC", SS_CENTER | SS_NOPREFIX, layout.label2);
+    Label1 = control(0, L"STATIC", SS_LEFT | SS_NOPREFIX);
+    Text1 = control(WS_EX_CLIENTEDGE, L"EDIT", WS_TABSTOP | ES_AUTOHSCROLL);
+    Label2 = control(0, L"STATIC", SS_CENTER | SS_NOPREFIX);
     // The limit holds for pasted text too.
     SendMessageW(Text1, EM_SETLIMITTEXT, kEntryLimit, 0);
     SetWindowSubclass(Text1, EntryProc, 1, reinterpret_cast<DWORD_PTR>(this));
@@ -109,6 +110,54 @@ void Form1::CreateControls(const PixelLayout& layout) {
     }
     // The field takes the focus once the form is complete.
     SetFocus(Text1);
+}
+
+void Form1::LayOutAt(int dpi) {
+    dpi_ = dpi;
+    const PixelLayout layout = LayoutAt(dpi);
+    // A negative height asks for the characters' own height.
+    HFONT face =
+        CreateFontW(-layout.fontHeight, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                    CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, Widen(kFontFace).c_str());
+    const std::pair<HWND, PixelRect> places[] = {
+        {Label1, layout.label1}, {Text1, layout.text1}, {Label2, layout.label2}};
+    for (const auto& [control, place] : places) {
+        SetWindowPos(control, nullptr, place.left, place.top, place.width, place.height, SWP_NOZORDER | SWP_NOACTIVATE);
+        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(face), TRUE);
+    }
+    // The face of the old density, no longer drawn in.
+    if (font_) DeleteObject(font_);
+    font_ = face;
+}
+
+void Form1::ChangeDensity(int dpi, const RECT* suggested) {
+    LayOutAt(dpi);
+    if (suggested) {
+        SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                     suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    KeepClientSize();
+}
+
+void Form1::KeepClientSize() {
+    if (IsIconic(hwnd_)) return;
+    // The client area is the form's, whatever frame the system draws around
+    // it: Windows' frame follows the density, Wine's does not.
+    const PixelLayout layout = LayoutAt(dpi_);
+    RECT client{};
+    RECT frame{};
+    GetClientRect(hwnd_, &client);
+    GetWindowRect(hwnd_, &frame);
+    const int wider = layout.clientWidth - client.right;
+    const int taller = layout.clientHeight - client.bottom;
+    if (wider || taller) {
+        SetWindowPos(hwnd_, nullptr, 0, 0, frame.right - frame.left + wider, frame.bottom - frame.top + taller,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}
+
+void Form1::FollowMonitorDensity() {
+    if (const int dpi = WindowDpi(hwnd_); dpi != dpi_) ChangeDensity(dpi, nullptr);
 }
 
 void Form1::ShowPrompt(const std::string& text) { SetWindowTextW(Label1, Widen(text).c_str()); }
@@ -149,7 +198,22 @@ LRESULT Form1::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_ACTIVATE:
             if (LOWORD(wParam) != WA_INACTIVE) SetFocus(Text1);
             return 0;
+        case kDpiChanged:
+            // Moved to a monitor of another density, or the density changed.
+            ChangeDensity(HIWORD(wParam), reinterpret_cast<const RECT*>(lParam));
+            return 0;
+        case kGetDpiScaledSize: {
+            // The exact size at the new density, so that the rectangle Windows
+            // then suggests is already right.
+            const int dpi = static_cast<int>(wParam);
+            const PixelLayout layout = LayoutAt(dpi);
+            *reinterpret_cast<SIZE*>(lParam) = FrameSize(hwnd_, layout.clientWidth, layout.clientHeight, dpi);
+            return TRUE;
+        }
         case WM_WINDOWPOSCHANGED:
+            // A frame that changes after the window was sized (a window
+            // manager's answer under Wine) leaves the form its size.
+            if (!(reinterpret_cast<const WINDOWPOS*>(lParam)->flags & SWP_NOSIZE) && Label1) KeepClientSize();
             placement_.Remember();
             return DefWindowProcW(hwnd_, message, wParam, lParam);
         case WM_CTLCOLORSTATIC:

@@ -22,13 +22,23 @@ public:
     HWND Handle() const { return hwnd_; }
     FormPresenter& Presenter() { return presenter_; }
     WindowPlacement& Placement() { return placement_; }
+    // Laid out at the density of the monitor the window stands on, once it
+    // has been placed: a restored place may be on a monitor of its own.
+    void FollowMonitorDensity();
 
 private:
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK EntryProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
                                       DWORD_PTR self);
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
-    void CreateControls(const PixelLayout& layout);
+    void CreateControls();
+    // The controls laid out, and drawn in the face, at `dpi`.
+    void LayOutAt(int dpi);
+    // The whole form at a new density: laid out, the window on `suggested`
+    // (where Windows suggests one) and its client area the form's size.
+    void ChangeDensity(int dpi, const RECT* suggested);
+    // Sizes the window so that its client area is the form's at its density.
+    void KeepClientSize();
 
     void ShowPrompt(const std::string& text) override;
     void ShowEntry(const std::string& text) override;
@@ -45,6 +55,7 @@ private:
     HWND Text1 = nullptr;
     HWND Label2 = nullptr;
     HFONT font_ = nullptr;
+    int dpi_ = 96;  // the density the form is laid out at
 };
 
 }  // namespace pelmora

@@ -3,7 +3,9 @@
 namespace pelmora {
 
 Program::Program(HINSTANCE instance) : form_(instance) {
-    if (form_.Handle()) form_.Presenter().StartUp(form_.Placement(), store_);
+    if (!form_.Handle()) return;
+    form_.Presenter().StartUp(form_.Placement(), store_);
+    form_.FollowMonitorDensity();
 }
 
 void Program::EndProgramOnEveryRequest() {

@@ -77,10 +77,11 @@ looks() {
     [ "$faces" = "${faces%%:*}: $face; $face; $face" ] || fail "controls drawn in [$faces], not $face"
     [ "$(ask live)" = "polite polite" ] || fail "live settings [$(ask live)]"
 }
-# A screen reader's listener from now on.
+# A screen reader's listener from now on (a second Wine process can take a
+# while to start on a busy machine).
 listen() {
     $run "$probe" listen >"$work/heard" &
-    for _ in $(seq 50); do grep -q listening "$work/heard" && return 0; sleep 0.1; done
+    for _ in $(seq 200); do grep -q listening "$work/heard" && return 0; sleep 0.1; done
     fail "no screen reader's listener"
 }
 run_probe() { $run "$probe" "$@" || fail "probe $1 exited with $?"; }
@@ -177,6 +178,19 @@ y=$(stored 'Window Y')
 start
 shows "Credit card number" "" ""
 looks 305x84 13
+# Moved to a monitor of 144 dots per inch and back, as Windows tells it: the
+# form at each density, on the rectangle suggested; then the place it had
+# is stored again, in twips as before.
+for step in "144 12 458x126 20" "96 -12 305x84 13"; do
+    set -- $step
+    dpi=$1
+    suggested=$(ask density "$dpi" "$2")
+    looks "$3" "$4"
+    # Its corner: Wine draws the frame at one density whatever it is told,
+    # so the client area, not the outer size, is what must be exact.
+    place=$(ask place)
+    [ "${place% * *}" = "${suggested% * *}" ] || fail "at $dpi dpi the window stands at [$place], not [$suggested]"
+done
 xdotool key alt+F4
 wait_for_end "Alt+F4"
 [ "$(stored 'Window X')" = "$x" ] && [ "$(stored 'Window Y')" = "$y" ] ||

@@ -4,7 +4,10 @@
 // the face, character height and weight each control draws in, "live" what a
 // screen reader is told of the prompt and the verdict line ("polite polite"),
 // "client" the client area's size ("305x84"), "place" the window's outer
-// top-left corner on the screen, "about" whose the About box is and whether
+// rectangle on the screen ("left top width height"), "density" followed by
+// dots per inch and a shift tells the window its monitor's density changed,
+// as Windows does, and prints the rectangle suggested (the window's corner
+// moved by the shift), "about" whose the About box is and whether
 // the window behind it takes input (waiting for the box); "minimize",
 // "close" and "endsession" do that to the window ("endsession cancelled": a
 // log-off asked for, then called off); "type" followed by UTF-16 units in hex
@@ -39,14 +42,14 @@ BOOL CALLBACK PrintText(HWND child, LPARAM) {
 }
 
 // Asks the hook inside the program's process (see probe_hook.cpp).
-int AskInside(HWND window, WPARAM question) {
+int AskInside(HWND window, WPARAM question, LPARAM detail = 0) {
     HMODULE hook = LoadLibraryW(L"probe_hook.dll");
     auto* proc = reinterpret_cast<HOOKPROC>(GetProcAddress(hook, "ReadInside"));
     if (!proc) return 2;
     HHOOK installed = SetWindowsHookExW(WH_CALLWNDPROC, proc, hook, GetWindowThreadProcessId(window, nullptr));
     if (!installed) return 3;
     RemovePropW(window, L"PelmoraProbeAnswer");
-    SendMessageW(window, RegisterWindowMessageW(L"PelmoraProbeRequest"), question, 0);
+    SendMessageW(window, RegisterWindowMessageW(L"PelmoraProbeRequest"), question, detail);
     UnhookWindowsHookEx(installed);
     const auto atom = static_cast<ATOM>(reinterpret_cast<UINT_PTR>(GetPropW(window, L"PelmoraProbeAnswer")));
     wchar_t answer[256] = {};
@@ -153,6 +156,9 @@ int main(int argc, char** argv) {
     const char* command = argc > 1 ? argv[1] : "";
     if (std::strcmp(command, "marks") == 0) return AskInside(window, 0);
     if (std::strcmp(command, "faces") == 0) return AskInside(window, 1);
+    if (std::strcmp(command, "density") == 0 && argc > 3) {
+        return AskInside(window, 2, MAKELPARAM(std::atoi(argv[2]), static_cast<WORD>(std::atoi(argv[3]))));
+    }
     if (std::strcmp(command, "live") == 0) return PrintLiveSettings(window);
     RECT rect{};
     if (std::strcmp(command, "client") == 0) {
@@ -161,7 +167,7 @@ int main(int argc, char** argv) {
     }
     if (std::strcmp(command, "place") == 0) {
         GetWindowRect(window, &rect);
-        return std::printf("%ld %ld\n", rect.left, rect.top), 0;
+        return std::printf("%ld %ld %ld %ld\n", rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top), 0;
     }
     if (std::strcmp(command, "about") == 0) {
         if (WaitFor(AboutBoxUp, 11)) return 11;

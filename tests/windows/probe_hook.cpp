@@ -2,7 +2,10 @@
 // processes can be read:
 // - ReadInside, a hook the probe installs, answers the probe's request
 //   message with the Mode menu's marks (wParam 0) or the face each control
-//   is drawn in (wParam 1), left on the window as a global atom;
+//   is drawn in (wParam 1), left on the window as a global atom; with
+//   wParam 2 it tells the window that its density is now lParam's low word,
+//   as Windows does (which Wine never does), suggesting a rectangle moved by
+//   its high word, and answers with that rectangle;
 // - a stand-in for the system's accessibility annotations (Wine's keep
 //   none), registered in the test's prefix under the class the program asks
 //   for: it keeps each label's LiveSetting as a property of the label.
@@ -52,6 +55,20 @@ std::wstring Faces(HWND window) {
                  std::to_wstring(metrics.tmWeight);
     }
     return faces;
+}
+
+// As Windows tells a window that its monitor's density changed: the size the
+// window asks for at the new density, its corner moved by `shift` pixels
+// each way, as the suggested rectangle; "left top width height".
+std::wstring ChangeDensity(HWND window, int dpi, int shift) {
+    RECT now{};
+    GetWindowRect(window, &now);
+    SIZE size{now.right - now.left, now.bottom - now.top};
+    SendMessageW(window, 0x02E4 /* WM_GETDPISCALEDSIZE */, dpi, reinterpret_cast<LPARAM>(&size));
+    RECT suggested{now.left + shift, now.top + shift, now.left + shift + size.cx, now.top + shift + size.cy};
+    SendMessageW(window, 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+    return std::to_wstring(suggested.left) + L" " + std::to_wstring(suggested.top) + L" " + std::to_wstring(size.cx) +
+           L" " + std::to_wstring(size.cy);
 }
 
 // {C12BCD8E-2A8E-4950-8AE7-3625111D58EB}: UI Automation's LiveSetting property.
@@ -118,7 +135,10 @@ extern "C" __declspec(dllexport) LRESULT CALLBACK ReadInside(int code, WPARAM wP
     const auto* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
     static const UINT request = RegisterWindowMessageW(L"PelmoraProbeRequest");
     if (code == HC_ACTION && call->message == request) {
-        const std::wstring answer = call->wParam == 0 ? Marks(call->hwnd) : Faces(call->hwnd);
+        const std::wstring answer = call->wParam == 0   ? Marks(call->hwnd)
+                                    : call->wParam == 1 ? Faces(call->hwnd)
+                                                        : ChangeDensity(call->hwnd, LOWORD(call->lParam),
+                                                                        static_cast<short>(HIWORD(call->lParam)));
         SetPropW(call->hwnd, L"PelmoraProbeAnswer", reinterpret_cast<HANDLE>(GlobalAddAtomW(answer.c_str())));
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);
