@@ -1,8 +1,7 @@
 #!/bin/sh
 # Drives the built program under Xvfb as a user would: types a number and
 # Enter, switches mode with F2, moves the window and ends with File > Exit;
-# then checks the stored settings and that a second start restores them,
-# with no window manager and under two that frame the window.
+# then checks the stored settings and that a second start restores them.
 # Usage: end_to_end.sh path/to/dravon
 set -eu
 program=$1
@@ -14,14 +13,8 @@ start() {
     "$program" 2>"$work/stderr" &
     app=$!
     pids="$app $pids"
-    # Searched afresh each time: a search while another window goes away can
-    # fail on it, and a failed --sync search never retries.
-    window=""
-    for _ in $(seq 200); do
-        window=$(xdotool search --onlyvisible --name '^Pelmora$' 2>/dev/null | head -n 1)
-        [ -n "$window" ] && break
-        sleep 0.1
-    done
+    # A --sync search that meets a window going away fails for good: search afresh.
+    for _ in $(seq 200); do window=$(xdotool search --onlyvisible --name '^Pelmora$' 2>/dev/null | head -n 1); [ -n "$window" ] && break; sleep 0.1; done
     [ -n "$window" ] || fail "no window${wm:+ under $wm at scale $scale}: $(cat "$work/stderr")"
     # Without a window manager nothing activates the window; focus it directly.
     xdotool windowfocus --sync "$window"
@@ -77,40 +70,25 @@ for signal in INT HUP; do
     stored 'Window%20Y='
 done
 
-# Under window managers that add a frame, each placing it its own way, the
-# window opens where it was and the same place is stored again, restart
-# after restart, at whole and fractional scales. Each manager is ready once
-# it has claimed the screen; openbox, which claims it before it handles
-# requests, once it has run its start-up command too.
+# Under window managers that frame the window, each its own way, the same
+# place is stored after each of four restarts. openbox claims the screen
+# before it handles requests: it is ready once it has run its start-up.
 for wm in openbox xfwm4; do
-    rm -f "$work/wm-ready"
-    case $wm in
-        openbox) openbox --sm-disable --startup "touch $work/wm-ready" >/dev/null 2>&1 & ;;
-        xfwm4)
-            touch "$work/wm-ready"
-            xfwm4 --compositor=off --sm-client-disable >/dev/null 2>&1 &
-            ;;
-    esac
+    if [ $wm = openbox ]; then openbox --sm-disable --startup "touch $work/$wm" & else xfwm4 --compositor=off --sm-client-disable & touch "$work/$wm"; fi >/dev/null 2>&1
     manager=$!
     pids="$manager $pids"
-    for _ in $(seq 100); do
-        [ -f "$work/wm-ready" ] && xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q window && break
-        sleep 0.1
-    done
+    for _ in $(seq 100); do [ -f "$work/$wm" ] && xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q window && break; sleep 0.1; done
     for scale in 1 1.5; do
         printf '[Dravon]\nWindow%%20X=" 3000"\nWindow%%20Y=" 1500"\n' >"$conf"
         for restart in 1 2 3 4; do
             QT_SCALE_FACTOR=$scale start
             kill -TERM "$app"
             wait_for_end "SIGTERM under $wm at scale $scale"
-            stored 'Window%20X=" 3000"'
-            stored 'Window%20Y=" 1500"'
+            stored 'Window%20X=" 3000"' && stored 'Window%20Y=" 1500"'
         done
     done
-    kill "$manager"
-    wait "$manager" || true
-    # A manager that has gone leaves its claim behind.
-    xprop -root -remove _NET_SUPPORTING_WM_CHECK
+    kill "$manager" && wait "$manager" || true
+    xprop -root -remove _NET_SUPPORTING_WM_CHECK  # the claim of a manager that has gone
 done
 
 echo "end-to-end: ok"

@@ -87,8 +87,7 @@ TEST(Form1Layout, ControlsStandWhereTheTwipLayoutPutsThem) {
     EXPECT_EQ(form.findChild<QLineEdit*>("Text1")->maxLength(), 20);
     EXPECT_EQ(form.minimumSize(), form.maximumSize());  // fixed size
     EXPECT_FALSE(form.windowFlags() & Qt::WindowMaximizeButtonHint);
-    // The icon's 16, 32 and 48 pixels are sharp at every scale: each drawn
-    // from an image of its own size, none scaled.
+    // The icon is sharp at every scale: 16, 32 and 48 pixels each drawn from an image of its own size.
     for (const double scale : {1.0, 1.25, 1.5, 2.0}) {
         for (const int size : {16, 32, 48}) {
             QImage drawn = form.windowIcon().pixmap(QSize(size, size), scale).toImage();

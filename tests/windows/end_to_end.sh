@@ -77,8 +77,7 @@ looks() {
     [ "$faces" = "${faces%%:*}: $face; $face; $face" ] || fail "controls drawn in [$faces], not $face"
     [ "$(ask live)" = "polite polite" ] || fail "live settings [$(ask live)]"
 }
-# A screen reader's listener from now on (a second Wine process can take a
-# while to start on a busy machine).
+# A screen reader's listener from now on (a busy Wine may take seconds).
 listen() {
     $run "$probe" listen >"$work/heard" &
     for _ in $(seq 200); do grep -q listening "$work/heard" && return 0; sleep 0.1; done
@@ -179,17 +178,14 @@ start
 shows "Credit card number" "" ""
 looks 305x84 13
 # Moved to a monitor of 144 dots per inch and back, as Windows tells it: the
-# form at each density, on the rectangle suggested; then the place it had
-# is stored again, in twips as before.
+# form at each density, its corner where suggested (Wine's frame keeps one
+# density, so not its outer size); then the same place is stored.
 for step in "144 12 458x126 20" "96 -12 305x84 13"; do
     set -- $step
-    dpi=$1
-    suggested=$(ask density "$dpi" "$2")
+    suggested=$(ask density "$1" "$2")
     looks "$3" "$4"
-    # Its corner: Wine draws the frame at one density whatever it is told,
-    # so the client area, not the outer size, is what must be exact.
     place=$(ask place)
-    [ "${place% * *}" = "${suggested% * *}" ] || fail "at $dpi dpi the window stands at [$place], not [$suggested]"
+    [ "${place% * *}" = "${suggested% * *}" ] || fail "at $1 dpi the window stands at [$place], not [$suggested]"
 done
 xdotool key alt+F4
 wait_for_end "Alt+F4"

@@ -4,10 +4,9 @@
 // the face, character height and weight each control draws in, "live" what a
 // screen reader is told of the prompt and the verdict line ("polite polite"),
 // "client" the client area's size ("305x84"), "place" the window's outer
-// rectangle on the screen ("left top width height"), "density" followed by
-// dots per inch and a shift tells the window its monitor's density changed,
-// as Windows does, and prints the rectangle suggested (the window's corner
-// moved by the shift), "about" whose the About box is and whether
+// rectangle ("left top width height"), "density DPI SHIFT" tells the window,
+// as Windows would, that its density changed and prints the rectangle
+// suggested (the corner moved by SHIFT), "about" whose the About box is and whether
 // the window behind it takes input (waiting for the box); "minimize",
 // "close" and "endsession" do that to the window ("endsession cancelled": a
 // log-off asked for, then called off); "type" followed by UTF-16 units in hex

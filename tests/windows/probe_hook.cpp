@@ -2,10 +2,8 @@
 // processes can be read:
 // - ReadInside, a hook the probe installs, answers the probe's request
 //   message with the Mode menu's marks (wParam 0) or the face each control
-//   is drawn in (wParam 1), left on the window as a global atom; with
-//   wParam 2 it tells the window that its density is now lParam's low word,
-//   as Windows does (which Wine never does), suggesting a rectangle moved by
-//   its high word, and answers with that rectangle;
+//   is drawn in (wParam 1), left on the window as a global atom, or tells
+//   the window its density changed (wParam 2, see ChangeDensity);
 // - a stand-in for the system's accessibility annotations (Wine's keep
 //   none), registered in the test's prefix under the class the program asks
 //   for: it keeps each label's LiveSetting as a property of the label.
@@ -57,9 +55,8 @@ std::wstring Faces(HWND window) {
     return faces;
 }
 
-// As Windows tells a window that its monitor's density changed: the size the
-// window asks for at the new density, its corner moved by `shift` pixels
-// each way, as the suggested rectangle; "left top width height".
+// As Windows tells a window its density changed: the rectangle suggested is
+// the size it asks for, its corner moved by `shift`; "left top width height".
 std::wstring ChangeDensity(HWND window, int dpi, int shift) {
     RECT now{};
     GetWindowRect(window, &now);
