@@ -1,17 +1,37 @@
-# Sourced by every script that runs a desktop program on a display of its
-# own. The script has a folder $work, a list $pids of what it ends when it
-# ends, and fail.
+# Sourced by every script that runs a desktop program or other processes of
+# its own. The script has a folder $work, a list $pids of what it ends when
+# it ends, newest first, and fail.
 #
 # end_started: ends every process in $pids, newest first, whatever the
-# others' state, each given up to 5 s to go: a program writes its settings
-# into $work as it ends, and needs its display until then. Then removes
-# $work. For a script's EXIT trap.
+# others' state: each is asked to end (SIGTERM) and given up to 5 s, since
+# a program writes its settings into $work as it ends and needs its display
+# until then; one that is still there is killed. The script's own children
+# are waited for, so that none is left a zombie. Then removes $work. For a
+# script's EXIT trap.
 end_started() {
     for pid in $pids; do
-        kill "$pid" 2>/dev/null || continue
-        for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+        if kill -TERM "$pid" 2>/dev/null; then
+            for _ in $(seq 50); do running "$pid" || break; sleep 0.1; done
+            kill -KILL "$pid" 2>/dev/null || true
+        fi
+        wait "$pid" 2>/dev/null || true
     done
+    pids=""
     rm -rf "$work"
+}
+
+# running PID: whether the process is there and has not ended; a child that
+# has ended but is not yet waited for has ended.
+running() {
+    state=$(ps -o stat= -p "$1" 2>/dev/null) && [ "${state#Z}" = "$state" ]
+}
+
+# forget PID: a process that has ended and been waited for is no longer the
+# script's to end; its number may soon be another process's.
+forget() {
+    kept=""
+    for pid in $pids; do [ "$pid" = "$1" ] || kept="$kept $pid"; done
+    pids=$kept
 }
 
 # wait_ready PID: waits up to 10 s until the program catches SIGTERM, which

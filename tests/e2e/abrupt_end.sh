@@ -10,14 +10,14 @@ program=$1
 rounds=${2:-100}
 work=$(mktemp -d)
 pids=""
-# Ends whatever instance a failed round left running, then the folder.
-trap 'for pid in $pids; do kill -KILL "$pid" 2>/dev/null || true; done; rm -rf "$work"' EXIT
 export XDG_CONFIG_HOME="$work" QT_QPA_PLATFORM=offscreen
 conf="$work/Orvane.conf"
 fail() { echo "FAIL: $*" >&2; cat "$conf" >&2 || true; exit 1; }
 
-# The program ends as asked once it catches SIGTERM (wait_ready).
+# The program ends as asked once it catches SIGTERM (wait_ready); whatever
+# instance a failed round left running is ended with the folder.
 . "$(dirname "$0")/../display.sh"
+trap end_started EXIT
 
 # Every key differs between the file before and the file the program writes:
 # the mode is written back as ' 2', and 16 twips restore as 1 pixel, which

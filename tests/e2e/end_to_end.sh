@@ -21,9 +21,12 @@ start() {
 }
 
 wait_for_end() {
-    for _ in $(seq 100); do kill -0 "$app" 2>/dev/null || break; sleep 0.1; done
-    kill -0 "$app" 2>/dev/null && fail "$1 did not end the program"
-    wait "$app" || fail "$1: exit status $?"
+    for _ in $(seq 100); do running "$app" || break; sleep 0.1; done
+    running "$app" && fail "$1 did not end the program"
+    status=0
+    wait "$app" || status=$?
+    forget "$app"
+    [ "$status" -eq 0 ] || fail "$1: exit status $status"
 }
 
 # Opens a menu with its access key, waits for it to show and chooses the
@@ -88,6 +91,7 @@ for wm in openbox xfwm4; do
         done
     done
     kill "$manager" && wait "$manager" || true
+    forget "$manager"
     xprop -root -remove _NET_SUPPORTING_WM_CHECK  # the claim of a manager that has gone
 done
 

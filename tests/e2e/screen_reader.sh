@@ -7,31 +7,16 @@ set -eu
 program=$1
 work=$(mktemp -d)
 pids=""
-# Waits up to 5 s for the given processes to end.
-wait_gone() {
-    for _ in $(seq 50); do
-        alive=""
-        for pid in "$@"; do kill -0 "$pid" 2>/dev/null && alive=1; done
-        [ -z "$alive" ] && return 0
-        sleep 0.1
-    done
-}
 cleanup() {
     # Orca first, and wholly, or the next run finds it still running and
     # refuses to start; its handler runs when its main loop wakes, which a
     # key press helps.
     if [ -n "${orca:-}" ] && kill -TERM "$orca" 2>/dev/null; then
         xdotool key shift 2>/dev/null || true
-        wait_gone "$orca"
-        kill -KILL "$orca" 2>/dev/null || true
+        for _ in $(seq 50); do running "$orca" || break; sleep 0.1; done
     fi
-    # The rest newest first, the program before the display it is on; the
-    # program writes its settings as it ends, so the folder goes last.
-    newest_first=""
-    for pid in $pids; do newest_first="$pid $newest_first"; done
-    for pid in $newest_first ${speechd:-}; do kill "$pid" 2>/dev/null || true; done
-    wait_gone $pids ${speechd:-}
-    rm -rf "$work" || true
+    # Then the rest, newest first, as every script ends what it started.
+    end_started
 }
 trap cleanup EXIT
 fail() { echo "FAIL: $*" >&2; grep -a 'SPEECH OUTPUT' "$work/orca.log" >&2 || true; exit 1; }
@@ -44,9 +29,9 @@ unset QT_QPA_PLATFORM WAYLAND_DISPLAY
 start_xvfb
 start_session_bus
 openbox >/dev/null 2>&1 &
-pids="$pids $!"
+pids="$! $pids"
 /usr/libexec/at-spi-bus-launcher --launch-immediately >/dev/null 2>&1 &
-pids="$pids $!"
+pids="$! $pids"
 for _ in $(seq 50); do
     dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus org.a11y.Bus.GetAddress >/dev/null 2>&1 && break
     sleep 0.1
@@ -57,13 +42,14 @@ for property in IsEnabled ScreenReaderEnabled; do
 done
 speech-dispatcher --spawn --timeout 0 >/dev/null 2>&1 || true
 speechd=$(pgrep -n -u "$(id -u)" speech-dispatch || true)
+pids="$speechd $pids"
 # Orca buffers a debug file but writes a terminal line by line: it runs on
 # the pseudo-terminal of script(1), which copies what it writes to the log.
 SHELL=/bin/sh script -q -f -c 'exec orca --debug-file=/dev/stdout' "$work/orca.log" </dev/null >/dev/null 2>&1 &
-pids="$pids $!"
+pids="$! $pids"
 for _ in $(seq 50); do orca=$(pgrep -P "$!" -x orca) && break; sleep 0.1; done
 [ -n "$orca" ] || fail "Orca did not start"
-pids="$pids $orca"
+pids="$orca $pids"
 # Orca speaks before it listens: it is ready once it has heard its own
 # arrival on the accessibility bus.
 for _ in $(seq 150); do
@@ -103,7 +89,7 @@ step
 start_program() {
     QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$program" &
     app=$!
-    pids="$pids $app"
+    pids="$app $pids"
     window=$(timeout 30 xdotool search --sync --onlyvisible --name '^Pelmora$' | head -n 1)
     [ -n "$window" ] || fail "no window"
     xdotool windowactivate --sync "$window" 2>/dev/null || true
@@ -117,6 +103,7 @@ if ! heard 100 "Pelmora frame"; then
     echo "Orca did not notice the program; starting it again" >&2
     kill "$app"
     wait "$app" || true
+    forget "$app"
     step
     start_program
 fi

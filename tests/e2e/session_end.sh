@@ -33,10 +33,11 @@ app=$!
 pids="$app $pids"
 xdotool search --sync --onlyvisible --name '^Pelmora$' >/dev/null
 kill "$xvfb"
-for _ in $(seq 100); do kill -0 "$app" 2>/dev/null || break; sleep 0.1; done
-kill -0 "$app" 2>/dev/null && fail "the program outlived its display"
+for _ in $(seq 100); do running "$app" || break; sleep 0.1; done
+running "$app" && fail "the program outlived its display"
 status=0
 wait "$app" || status=$?
+forget "$app"
 [ "$status" -eq 1 ] || fail "the program ended with status $status when its display went: $(cat "$work/stderr")"
 stored_mode 2 || fail "a broken display connection lost the mode"
 echo "session end: ok"

@@ -24,7 +24,10 @@ for _ in $(seq 100); do grep -q 'xdg_toplevel@[0-9]*\.set_title' "$work/protocol
 grep -q 'xdg_toplevel@[0-9]*\.set_title' "$work/protocol" || fail "no window on the compositor"
 wait_ready "$app"
 kill -TERM "$app"
-wait "$app" || fail "exit status $? after SIGTERM"
+status=0
+wait "$app" || status=$?
+forget "$app"
+[ "$status" -eq 0 ] || fail "exit status $status after SIGTERM"
 stored_mode 2 || fail "mode not written"
 grep -qx 'Window%20X=4500' "$conf" && grep -qx 'Window%20Y=3000' "$conf" || fail "stored position changed"
 echo "wayland: ok"

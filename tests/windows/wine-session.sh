@@ -17,8 +17,7 @@ end_wine_session() {
     # A step that failed without saying so (under set -e) still says something.
     [ "$status" -ne 0 ] && [ -z "$failed" ] && echo "FAIL: a step failed with status $status" >&2
     WINEPREFIX="$work/prefix" /usr/lib/wine/wineserver64 -k 2>/dev/null || true
-    for pid in $pids; do kill "$pid" 2>/dev/null || true; done
-    rm -rf "$work"
+    end_started
 }
 trap end_wine_session EXIT
 fail() {
