@@ -10,10 +10,12 @@
 # unless --uncommitted is given, and then the release says so in a file
 # UNCOMMITTED beside the others.
 #
-# The files are built in a fresh folder of the script's own and moved into
-# the target at the end, replacing only files of the same names there. The
-# target is made here only where nothing stands in its place; an existing
-# one must be the user's own folder holding nothing but release files.
+# The files are built in a fresh folder of the script's own beside the
+# target and renamed into it at the end, SHA256SUMS last; an earlier
+# release's files there, of whatever version, are removed first, so that the
+# folder holds one release and SHA256SUMS lists all of it. The target is
+# made here only where nothing stands in its place; an existing one must be
+# the user's own folder holding nothing but release files.
 # Usage: scripts/release.sh [--uncommitted] [folder]
 set -eu
 uncommitted=""
@@ -60,9 +62,10 @@ export SOURCE_DATE_EPOCH TZ=UTC LC_ALL=C.UTF-8
 umask 022
 
 # Fresh build folders, so that nothing built before, at another time, ships,
-# and a fresh folder the finished files are gathered in.
+# and a fresh folder the finished files are gathered in, on the target's
+# file system, so that each move into it is a rename.
 rm -rf build-release build-release-windows
-stage=$(mktemp -d "$PWD/release-stage.XXXXXX")
+stage=$(mktemp -d "$(dirname "$dist")/.release-stage.XXXXXX")
 trap 'rm -rf "$stage"' EXIT
 
 # The Linux program, stripped, in its Debian package.
@@ -86,7 +89,7 @@ if [ -n "$changes" ]; then
         echo "$changes"
     } >"$stage/UNCOMMITTED"
 fi
-(cd "$stage" && sha256sum -- *.deb *.msi *.zip *.tar.gz >SHA256SUMS)
+(cd "$stage" && sha256sum -- * >SHA256SUMS)
 
 # Into the target: made now if nothing stands in its place (mkdir makes it
 # or fails), else checked again, since the build took minutes. Once inside
@@ -94,9 +97,15 @@ fi
 mkdir -m 755 "$dist" 2>/dev/null || check_target "$dist"
 cd -P "$dist"
 [ -O . ] || fail "$dist is not a folder of yours"
-# A mark of uncommitted changes belongs to the release it came with.
-[ -n "$changes" ] || rm -f UNCOMMITTED
-for file in "$stage"/*; do mv -f "$file" .; done
+# The old checksums go first: an interrupted release leaves none that are
+# wrong. Then the earlier release's files (a mark of uncommitted changes
+# included), the new files, and their checksums last.
+rm -f SHA256SUMS
+for file in *; do
+    if is_release_file "$file" && [ ! -e "$stage/$file" ]; then rm -f -- "$file"; fi
+done
+for file in "$stage"/*; do [ "$(basename "$file")" = SHA256SUMS ] || mv -f "$file" .; done
+mv -f "$stage/SHA256SUMS" .
 [ -z "$changes" ] || echo "release: built from uncommitted changes, marked in $dist/UNCOMMITTED" >&2
 echo "release: $dist"
 cat SHA256SUMS
