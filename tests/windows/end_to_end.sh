@@ -15,14 +15,16 @@ probe=$2
 . "$(dirname "$0")/../display.sh"
 . "$(dirname "$0")/wine-session.sh"
 start_wine_session panel
-# The program and the probe, in processes of their own whose end is theirs.
+# The program and the probe, each under the loader of its own width, in
+# processes of their own whose end is theirs.
 run=$(loader_for "$program")
+ask_run=$(loader_for "$probe")
 key='HKCU\Software\VB and VBA Program Settings\Orvane\Dravon'
 # Wine keeps no accessibility annotations: a stand-in in the probe's hook
 # keeps what the program asks for (see probe_hook.cpp), registered where a
-# program of the probe's width looks for the class.
+# program of the hook's width, the probe's, looks for the class.
 view=64
-[ "$run" = "$wine" ] || view=32
+[ "$ask_run" = "$wine" ] || view=32
 $wine reg add 'HKLM\Software\Classes\CLSID\{B5F8350B-0548-48B1-A6EE-88BD00B4A5E7}\InprocServer32' /ve /f \
     /d "$($wine winepath -w "$(dirname "$probe")/probe_hook.dll" | tr -d '\r')" /reg:$view >/dev/null 2>&1
 
@@ -39,7 +41,7 @@ start() {
 shows() {
     expected=$(printf '%s\n%s\n%s' "$1" "$2" "$3")
     for _ in $(seq 20); do
-        actual=$($run "$probe" | tr -d '\r')
+        actual=$($ask_run "$probe" | tr -d '\r')
         [ "$actual" = "$expected" ] && return 0
         sleep 0.2
     done
@@ -79,14 +81,14 @@ looks() {
 }
 # A screen reader's listener from now on (a busy Wine may take seconds).
 listen() {
-    $run "$probe" listen >"$work/heard" &
+    $ask_run "$probe" listen >"$work/heard" &
     for _ in $(seq 200); do grep -q listening "$work/heard" && return 0; sleep 0.1; done
     fail "no screen reader's listener"
 }
-run_probe() { $run "$probe" "$@" || fail "probe $1 exited with $?"; }
+run_probe() { $ask_run "$probe" "$@" || fail "probe $1 exited with $?"; }
 # The probe's answer, without carriage returns; a probe that fails says so.
 ask() {
-    $run "$probe" "$@" >"$work/answer" || fail "probe $1 exited with $?"
+    $ask_run "$probe" "$@" >"$work/answer" || fail "probe $1 exited with $?"
     tr -d '\r' <"$work/answer"
 }
 marks() {

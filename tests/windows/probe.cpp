@@ -72,8 +72,10 @@ int PrintLiveSettings(HWND window) {
     return 0;
 }
 
-int Type(int count, char** units) {
+int Type(HWND window, int count, char** units) {
+    HWND field = GetWindow(GetWindow(window, GW_CHILD), GW_HWNDNEXT);
     for (int i = 0; i < count; ++i) {
+        const int before = GetWindowTextLengthW(field);
         INPUT keys[2] = {};
         for (INPUT& key : keys) {
             key.type = INPUT_KEYBOARD;
@@ -82,7 +84,8 @@ int Type(int count, char** units) {
         }
         keys[1].ki.dwFlags |= KEYEVENTF_KEYUP;
         if (SendInput(2, keys, sizeof(INPUT)) != 2) return 6;
-        Sleep(20);
+        // The next unit once the field shows this one, within 2 s.
+        for (int wait = 0; wait < 200 && GetWindowTextLengthW(field) == before; ++wait) Sleep(10);
     }
     return 0;
 }
@@ -175,7 +178,7 @@ int main(int argc, char** argv) {
                            IsWindowEnabled(window) ? "which takes input" : "which takes no input"),
                0;
     }
-    if (std::strcmp(command, "type") == 0) return Type(argc - 2, argv + 2);
+    if (std::strcmp(command, "type") == 0) return Type(window, argc - 2, argv + 2);
     if (std::strcmp(command, "listen") == 0) return Listen(window);
     if (std::strcmp(command, "focus") == 0) return WaitFor([window] { return FieldHasFocus(window); }, 9);
     if (std::strcmp(command, "menu") == 0) return WaitFor(MenuOpen, 10);
