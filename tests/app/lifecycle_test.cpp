@@ -8,6 +8,11 @@
 #include <QLabel>
 #include <QScreen>
 
+#include <sys/inotify.h>
+#include <unistd.h>
+
+#include <cstring>
+
 using namespace pelmora;
 
 namespace {
@@ -108,7 +113,19 @@ TEST_F(Lifecycle, ShutDownWritesModeAndPositionForTheNextStart) {
         const auto program = Start();
         program->Window().Presenter().Choose(Command::ModeCard);
         program->Window().move(200, 120);
+        const int watch = inotify_init1(IN_NONBLOCK);
+        inotify_add_watch(watch, QFile::encodeName(folder.path()).constData(), IN_MOVED_TO | IN_CLOSE_WRITE);
         ShutDown(*program);
+        // One write per end: the file is replaced once, with all three values.
+        alignas(inotify_event) char events[4096];
+        int writes = 0;
+        for (ssize_t n = read(watch, events, sizeof events), at = 0; at < n;) {
+            const auto* event = reinterpret_cast<const inotify_event*>(events + at);
+            writes += event->len && std::strcmp(event->name, "Orvane.conf") == 0;
+            at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
+        }
+        close(watch);
+        EXPECT_EQ(writes, 1);
     }
     EXPECT_EQ(Stored("Current mode").toString(), " 2");
     EXPECT_EQ(Stored("Window X").toString(), " 3000");

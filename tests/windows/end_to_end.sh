@@ -154,12 +154,13 @@ about=$(ask about)
 [ "$about" = "owned by the window, which takes no input" ] || fail "About box [$about]"
 xdotool key Return
 run_probe focus
-# A full field is judged on all 20 characters (without the last one, the
-# number would not be valid); a 21st is refused.
-xdotool type --delay 20 '4111 1111 1111 111 199'
-shows "Credit card number" "4111 1111 1111 111 1" ""
+# A full field is judged on all 20 characters, 20 digits typed without
+# blanks among them (without the last one, the number would not be valid);
+# a 21st is refused.
+xdotool type --delay 20 '411111111111111111159'
+shows "Credit card number" "41111111111111111115" ""
 xdotool key Return
-shows "Credit card number" "4111 1111 1111 111 1" "is a valid credit card number"
+shows "Credit card number" "41111111111111111115" "is a valid credit card number"
 xdotool key shift+Delete
 shows "Credit card number" "" "is a valid credit card number"
 xdotool windowmove --sync "$window" 300 200
@@ -233,14 +234,18 @@ xdotool key alt+F4
 wait_for_end "Alt+F4"
 
 # At 144 dots per inch the window is half as large again, at a first start
-# and at one that restores its position.
+# and at one that restores its position, which is stored at that density.
 $wine reg delete "$key" /f >/dev/null 2>&1
 $wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1
 for round in first restored; do
     start
     looks 458x126 20
+    [ "$round" = first ] && xdotool windowmove --sync "$window" 300 200
+    set -- $(ask place)
     xdotool key alt+F4
     wait_for_end "Alt+F4 at 144 dpi, $round start"
+    # Stored in twips at this density, 10 to a pixel.
+    [ "$(stored 'Window X')" = " $(($1 * 10))" ] || fail "at 144 dpi $1 pixels were stored as [$(stored 'Window X')]"
 done
 
 # Where no window can be made (here: there is no display to make it on),
