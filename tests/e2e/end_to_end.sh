@@ -92,7 +92,7 @@ for wm in openbox xfwm4; do
     done
     kill "$manager" && wait "$manager" || true
     forget "$manager"
-    xprop -root -remove _NET_SUPPORTING_WM_CHECK  # the claim of a manager that has gone
+    xprop -root -remove _NET_SUPPORTING_WM_CHECK 2>/dev/null  # the claim of a manager that has gone
 done
 
 echo "end-to-end: ok"
