@@ -1,7 +1,8 @@
 #!/bin/sh
 # The desktop session's ways of going, with a session manager of the test's
 # own on Xvfb: a checkpoint and a cancelled logout save and leave the program
-# running; a real logout saves and ends it; a session manager that vanishes
+# running; the session's end (Die) after a later change saves that change and
+# ends it; a session manager that vanishes
 # leaves it running, and its later end saves what changed since; a broken
 # display connection still saves.
 # Usage: session_end.sh path/to/dravon path/to/session_manager
@@ -17,8 +18,8 @@ mode() { echo "run:grep -qx 'Current%20mode=\" $1\"' '$conf'"; }
 "$manager" "$program" "run:$focus" \
     checkpoint alive "$(mode 1)" \
     "run:xdotool key F2" cancel-logout alive "$(mode 2)" \
-    "run:xdotool key F1" logout "$(mode 1)" ||
-    fail "checkpoint, cancelled logout and logout"
+    "run:xdotool key F1" die "$(mode 1)" ||
+    fail "checkpoint, cancelled logout and the session's end"
 
 rm -f "$conf"
 "$manager" "$program" "run:$focus" vanish idle "run:xdotool key F2" alive end "$(mode 2)" ||

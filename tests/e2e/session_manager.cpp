@@ -2,8 +2,8 @@
 // of its session, then takes steps given on the command line:
 //   checkpoint      save request (shutdown False); the client must answer
 //   cancel-logout   save request for a logout, answered, then cancelled
-//   logout          save request for a logout, answered, then Die: the
-//                   client must end
+//   die             Die, with no save request since the last change: the
+//                   client must save and end
 //   vanish          the session manager goes away without a word
 //   alive           the client is still running half a second later
 //   idle            the client is still running two seconds later, having
@@ -160,8 +160,7 @@ void Step(const std::string& step) {
     } else if (step == "cancel-logout") {
         SaveYourself(True, SmInteractStyleAny);
         SmsShutdownCancelled(session);
-    } else if (step == "logout") {
-        SaveYourself(True, SmInteractStyleAny);
+    } else if (step == "die") {
         SmsDie(session);
         if (!ServeUntil(ClientEnded, 10)) Fail("Die did not end the client");
         client = 0;
