@@ -36,15 +36,16 @@ done
 
 # Smoke test: the installed program starts, and ends cleanly on SIGTERM,
 # leaving its settings behind.
-home=$(mktemp -d)
-XDG_CONFIG_HOME="$home" QT_QPA_PLATFORM=offscreen /usr/bin/dravon &
-pid=$!
 . "$(dirname "$0")/../tests/display.sh"
-wait_ready "$pid"
-kill -TERM "$pid"
-wait "$pid" || fail "installed program ended with status $?"
-grep -q 'Current%20mode=" 1"' "$home/Orvane.conf" || fail "installed program wrote no settings"
-rm -rf "$home"
+work=$(mktemp -d)
+trap end_started EXIT
+XDG_CONFIG_HOME="$work" QT_QPA_PLATFORM=offscreen /usr/bin/dravon &
+pids=$!
+wait_ready "$pids"
+kill -TERM "$pids"
+wait "$pids" || fail "installed program ended with status $?"
+forget "$pids"
+grep -q 'Current%20mode=" 1"' "$work/Orvane.conf" || fail "installed program wrote no settings"
 
 DEBIAN_FRONTEND=noninteractive $sudo apt-get remove -y -qq pelmora >/dev/null
 [ ! -e /usr/bin/dravon ] || fail "package removal left /usr/bin/dravon"
