@@ -26,9 +26,9 @@ run="cmake g++ make pkg-config qt6-base-dev libgl-dev fonts-liberation2 libice-d
 test="libgtest-dev libbenchmark-dev qt6-base-private-dev xvfb xauth xdotool x11-utils openbox xfwm4 libsm-dev weston qt6-wayland dbus-daemon procps
   fonts-dejavu-core desktop-file-utils appstream binutils-mingw-w64-x86-64 cpp binutils dpkg-dev file git"
 # The Windows program: the MinGW-w64 cross compilers, Wine to run it, msitools,
-# zip and faketime to package it, and a window manager and an X11 panel to
-# test it under.
-windows="g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64 wixl msitools zip unzip faketime openbox libx11-dev"
+# zip and faketime to package it, and a window manager, an X11 panel and
+# ImageMagick's screenshots to test it under.
+windows="g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64 wixl msitools zip unzip faketime openbox libx11-dev imagemagick"
 # The screen reader, its speech server, the accessibility bus and a window
 # manager, for the test of what a blind user hears.
 screen_reader="orca speech-dispatcher python3-speechd openbox at-spi2-core dbus dbus-x11 dbus-bin procps"

@@ -4,6 +4,7 @@
 // below it, then stays until it is killed. Usage: panel HEIGHT
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 
 #include <unistd.h>
 #include <cstdio>
@@ -23,6 +24,10 @@ int main(int argc, char** argv) {
                     reinterpret_cast<const unsigned char*>(&dock), 1);
     XChangeProperty(display, panel, XInternAtom(display, "_NET_WM_STRUT_PARTIAL", False), XA_CARDINAL, 32,
                     PropModeReplace, reinterpret_cast<const unsigned char*>(strut), 12);
+    // At the top, where it asks to be: without the hint openbox centres it.
+    XSizeHints place{};
+    place.flags = USPosition | PPosition;
+    XSetWMNormalHints(display, panel, &place);
     XMapWindow(display, panel);
     for (int tries = 0; tries < 100; ++tries, usleep(100000)) {
         Atom type;

@@ -1,20 +1,21 @@
-// The end-to-end test's hands inside Wine. With no argument, prints the text
-// of each control of the running program's window, one a line, in UTF-8.
-// "marks" prints the Mode menu's check marks ("VAT on, card off"), "faces"
-// the face, character height and weight each control draws in, "live" what a
-// screen reader is told of the prompt and the verdict line ("polite polite"),
-// "client" the client area's size ("305x84"), "place" the window's outer
-// rectangle ("left top width height"), "density DPI SHIFT" tells the window,
-// as Windows would, that its density changed and prints the rectangle
-// suggested (the corner moved by SHIFT), "about" whose the About box is and whether
-// the window behind it takes input (waiting for the box); "minimize",
-// "close" and "endsession" do that to the window ("endsession cancelled": a
-// log-off asked for, then called off); "type" followed by UTF-16 units in hex
-// types them into the window with the keyboard focus, as the character map
-// does; "listen" prints, until the window goes, what a screen reader is told
-// to speak: each live-region change, with the label and its name. "focus"
-// waits until the entry field has the keyboard focus, "menu" until a menu is
-// open.
+// The end-to-end test's hands inside Wine. With no argument, prints the text of
+// each control of the running program's window, one a line, in UTF-8. "marks"
+// prints the Mode menu's check marks ("VAT on, card off"), "faces" the face,
+// character height and weight each control draws in, "live" what a screen
+// reader is told of the prompt and the verdict line ("polite polite"), "client"
+// the client area's size and place on the screen ("305x84+3+62"), "place" the
+// window's outer rectangle ("left top width height"), "density DPI SHIFT" tells
+// the window, as Windows would, that its density changed and prints the
+// rectangle suggested (the corner moved by SHIFT), "about" whose the About box
+// is and whether the window behind it takes input (waiting for the box);
+// "state" whether the window is "minimised", "maximised" or "normal";
+// "minimize", "maximize", "close" and "endsession" do that to the window
+// ("endsession cancelled": a log-off asked for, then called off); "type"
+// followed by UTF-16 units in hex types them into the window with the keyboard
+// focus, as the character map does; "listen" prints, until the window goes,
+// what a screen reader is told to speak: each live-region change, with the
+// label and its name. "focus" waits until the entry field has the keyboard
+// focus, "menu" until a menu is open.
 #include <windows.h>
 
 #include <oleacc.h>
@@ -165,7 +166,9 @@ int main(int argc, char** argv) {
     RECT rect{};
     if (std::strcmp(command, "client") == 0) {
         GetClientRect(window, &rect);
-        return std::printf("%ldx%ld\n", rect.right, rect.bottom), 0;
+        POINT origin{};
+        ClientToScreen(window, &origin);
+        return std::printf("%ldx%ld+%ld+%ld\n", rect.right, rect.bottom, origin.x, origin.y), 0;
     }
     if (std::strcmp(command, "place") == 0) {
         GetWindowRect(window, &rect);
@@ -182,7 +185,11 @@ int main(int argc, char** argv) {
     if (std::strcmp(command, "listen") == 0) return Listen(window);
     if (std::strcmp(command, "focus") == 0) return WaitFor([window] { return FieldHasFocus(window); }, 9);
     if (std::strcmp(command, "menu") == 0) return WaitFor(MenuOpen, 10);
+    if (std::strcmp(command, "state") == 0) {
+        return std::puts(IsIconic(window) ? "minimised" : IsZoomed(window) ? "maximised" : "normal"), 0;
+    }
     if (std::strcmp(command, "minimize") == 0) return ShowWindow(window, SW_MINIMIZE), IsIconic(window) ? 0 : 5;
+    if (std::strcmp(command, "maximize") == 0) return ShowWindow(window, SW_MAXIMIZE), IsZoomed(window) ? 0 : 5;
     if (std::strcmp(command, "close") == 0) return PostMessageW(window, WM_CLOSE, 0, 0) ? 0 : 5;
     if (std::strcmp(command, "endsession") == 0) {
         // As Windows does at log-off: ask, then tell whether the session
