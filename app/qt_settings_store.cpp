@@ -3,6 +3,7 @@
 #include "identity.h"
 #include "qt_text.h"
 #include "settings_file.h"
+#include "settings_reading.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -27,7 +28,12 @@ void QtSettingsStore::Open(std::string_view application) {
     if (fileName == fileName_) return;
     if (!fileName_.isEmpty()) Flush();
     fileName_ = fileName;
-    text_ = SettingsText(ReadSettingsFile(fileName_).bytes);
+    Read(ReadSettingsFile(fileName_).bytes);
+}
+
+void QtSettingsStore::Read(QByteArray bytes) {
+    bytes_ = std::move(bytes);
+    reading_ = QSettingsReading(bytes_).value_or(QVariantMap());
 }
 
 void QtSettingsStore::Tell(const QString& why) {
@@ -41,7 +47,7 @@ std::string QtSettingsStore::GetSetting(std::string_view application, std::strin
     Open(application);
     const QString path = Path(section, key);
     if (const auto saved = pending_.find(path); saved != pending_.end()) return saved->second.toStdString();
-    const std::optional<QString> value = text_.Value(path);
+    const std::optional<QString> value = TextOf(reading_.value(path));
     return value ? value->toStdString() : std::string(fallback);
 }
 
@@ -54,24 +60,36 @@ void QtSettingsStore::SaveSetting(std::string_view application, std::string_view
 void QtSettingsStore::Flush() {
     if (pending_.empty()) return;
     const std::map<QString, QString> values = std::exchange(pending_, {});
+    if (!QDir().mkpath(QFileInfo(fileName_).absolutePath())) return Tell(QStringLiteral("its folder cannot be made"));
     // The lock every QSettings writer of the file takes; held briefly, so a
     // lock still held after a while belongs to a writer that hangs.
-    if (!QDir().mkpath(QFileInfo(fileName_).absolutePath())) return Tell(QStringLiteral("its folder cannot be made"));
     QLockFile lock(fileName_ + QStringLiteral(".lock"));
     if (!lock.tryLock(10000)) {
         return Tell(lock.error() == QLockFile::LockFailedError ? QStringLiteral("another program holds its lock")
                                                                : QStringLiteral("its lock cannot be taken"));
     }
-    // Another program may have written it meanwhile: its edit is kept, and
-    // ours made again on what it wrote.
-    FileRead now = ReadSettingsFile(fileName_);
-    if (!now.failure.isEmpty()) return Tell(now.failure);
-    if (now.bytes != text_.Bytes()) text_ = SettingsText(std::move(now.bytes));
-    std::optional<SettingsText> edited = text_.With(values);
-    if (!edited) return Tell(QStringLiteral("a damaged line takes the place of the program's own"));
-    if (edited->Bytes() == text_.Bytes()) return;
-    if (const std::optional<QString> why = ReplaceFile(fileName_, edited->Bytes())) return Tell(*why);
-    text_ = std::move(*edited);
+    // Another program may write it meanwhile, with or without the lock: its
+    // edit is kept, and ours made again on what it wrote.
+    for (int attempt = 0;; ++attempt) {
+        FileRead now = ReadSettingsFile(fileName_);
+        if (!now.failure.isEmpty()) return Tell(now.failure);
+        if (now.bytes != bytes_) Read(std::move(now.bytes));
+        SettingsEdit edit = EditSettings(bytes_, reading_, values);
+        if (!edit.refusal.isEmpty()) return Tell(edit.refusal);
+        if (edit.bytes == bytes_) return;
+        QString why;
+        switch (ReplaceFile(fileName_, edit.bytes, now.stamp, why)) {
+            case Replaced::Done:
+                bytes_ = std::move(edit.bytes);
+                reading_ = std::move(edit.reading);
+                return;
+            case Replaced::ChangedMeanwhile:
+                if (attempt < 10) continue;
+                return Tell(QStringLiteral("another program keeps writing it"));
+            case Replaced::Failed:
+                return Tell(why);
+        }
+    }
 }
 
 }  // namespace pelmora

@@ -1,28 +1,29 @@
 #include "settings_text.h"
 
 #include <QByteArrayView>
-#include <QDataStream>
-#include <QIODevice>
-#include <QStringList>
-#include <QVariant>
+#include <QStringEncoder>
 
-#include <vector>
+#include <algorithm>
+#include <iterator>
+#include <optional>
+#include <utility>
 
 namespace pelmora {
 
 namespace {
 
-bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 bool IsBreak(char c) { return c == '\n' || c == '\r'; }
+bool IsSpace(char c) { return c == ' ' || c == '\t' || IsBreak(c); }
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
-// One logical line as QSettings splits the file: it ends at a line break or
-// a semicolon outside quotes; a backslash takes the next character (a line
-// break included) with it; a line that starts with a semicolon is a comment
-// and is skipped.
+// One line as QSettings splits the file: it ends at a line break or a
+// semicolon outside quotes; a backslash takes the next character (a line
+// break included, \r\n and \n\r as one) with it; a line that starts with a
+// semicolon is a comment and is skipped.
 struct Line {
     qsizetype start = 0;
     qsizetype end = 0;
-    qsizetype equals = -1;
+    qsizetype equals = -1;  // the first '=' outside quotes
 };
 
 bool NextLine(QByteArrayView data, qsizetype& pos, Line& line) {
@@ -36,24 +37,20 @@ bool NextLine(QByteArrayView data, qsizetype& pos, Line& line) {
         const char c = data[i++];
         if (c == '=') {
             if (!quoted && equals < 0) equals = i - 1;
-        } else if (IsBreak(c) && !quoted) {
-            --i;
-            break;
-        } else if (c == '\\' && i < size) {
-            const char escaped = data[i++];
-            // \r\n and \n\r count as one line break.
-            if (i < size && IsBreak(escaped) && IsBreak(data[i]) && data[i] != escaped) ++i;
         } else if (c == '"') {
             quoted = !quoted;
-        } else if (c == ';') {
-            if (i == start + 1) {
-                while (i < size && !IsBreak(data[i])) ++i;
-                while (i < size && IsSpace(data[i])) ++i;
-                start = i;
-            } else if (!quoted) {
-                --i;
-                break;
+        } else if (c == '\\') {
+            if (i < size) {
+                const char escaped = data[i++];
+                if (i < size && IsBreak(escaped) && IsBreak(data[i]) && data[i] != escaped) ++i;
             }
+        } else if (c == ';' && i == start + 1) {
+            while (i < size && !IsBreak(data[i])) ++i;
+            while (i < size && IsSpace(data[i])) ++i;
+            start = i;
+        } else if ((c == ';' || IsBreak(c)) && !quoted) {
+            --i;
+            break;
         }
     }
     pos = i;
@@ -61,43 +58,29 @@ bool NextLine(QByteArrayView data, qsizetype& pos, Line& line) {
     return i > start;
 }
 
-int HexValue(QChar c) {
-    const char16_t u = c.unicode();
-    if (u >= '0' && u <= '9') return u - '0';
-    if (u >= 'a' && u <= 'f') return u - 'a' + 10;
-    if (u >= 'A' && u <= 'F') return u - 'A' + 10;
-    return -1;
-}
-
-// A key or group name: %XX and %UXXXX are characters, a backslash is '/'.
+// A key or group name as QSettings reads it: UTF-8, where a backslash is
+// '/', and %XX and %UXXXX are characters, their digits read as QSettings
+// reads them (a sign, a blank or 0x taken too).
 QString UnescapedKey(QByteArrayView key) {
+    const QString text = QString::fromUtf8(key);
     QString result;
-    result.reserve(key.size());
-    for (qsizetype i = 0; i < key.size();) {
-        const char c = key[i];
-        if (static_cast<unsigned char>(c) >= 0x80) {
-            result += QString::fromUtf8(key.sliced(i));  // what follows is decoded whole
-            break;
-        }
-        if (c == '\\') {
+    for (qsizetype i = 0; i < text.size();) {
+        if (text[i] == u'\\') {
             result += u'/';
             ++i;
             continue;
         }
-        const qsizetype digits = (c == '%' && i + 1 < key.size() && key[i + 1] == 'U') ? 4 : 2;
-        const qsizetype first = i + (digits == 4 ? 2 : 1);
-        char16_t code = 0;
-        bool ok = c == '%' && first + digits <= key.size();
-        for (qsizetype d = 0; ok && d < digits; ++d) {
-            const int value = HexValue(QLatin1Char(key[first + d]));
-            ok = value >= 0;
-            code = static_cast<char16_t>(code * 16 + value);
-        }
-        result += ok ? QChar(code) : QLatin1Char(c);
+        const qsizetype first = i + (i + 1 < text.size() && text[i + 1] == u'U' ? 2 : 1);
+        const qsizetype digits = first == i + 2 ? 4 : 2;
+        bool ok = text[i] == u'%' && i + 1 < text.size() && first + digits <= text.size();
+        const char16_t code = ok ? QStringView(text).sliced(first, digits).toUShort(&ok, 16) : 0;
+        result += ok ? QChar(code) : text[i];
         i = ok ? first + digits : i + 1;
     }
     return result;
 }
+
+QByteArray Hex(char16_t c) { return QByteArray::number(c, 16).toUpper(); }
 
 QByteArray EscapedKey(const QString& key) {
     QByteArray result;
@@ -108,216 +91,55 @@ QByteArray EscapedKey(const QString& key) {
         } else if ((u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') || (u >= '0' && u <= '9') || u == '_' || u == '-' ||
                    u == '.') {
             result += static_cast<char>(u);
-        } else if (u <= 0xFF) {
-            result += '%' + QByteArray::number(u, 16).toUpper().rightJustified(2, '0');
         } else {
-            result += "%U" + QByteArray::number(u, 16).toUpper().rightJustified(4, '0');
+            result += (u <= 0xFF ? "%" + Hex(u).rightJustified(2, '0') : "%U" + Hex(u).rightJustified(4, '0'));
         }
     }
     return result;
 }
 
 // A text value as QSettings writes one: '@' doubled at the start, control
-// characters, quotes and backslashes escaped, quoted where a separator or an
+// characters, quotes and backslashes escaped (and a hex digit after a
+// numeric escape, which would join it), quoted where a separator or an
 // outer blank would otherwise be lost.
-QByteArray EscapedValue(QString text) {
-    if (text.contains(QChar::Null)) {
-        text = QStringLiteral("@String(") + text + u')';
-    } else if (text.startsWith(u'@')) {
-        text.prepend(u'@');
-    }
-    QByteArray result;
-    QString plain;  // written as UTF-8 in runs, so that surrogate pairs stay whole
-    bool quote = false;
-    bool escapeHexDigit = false;  // after \x or \0, a hex digit would join the escape
-    auto escape = [&](const QByteArray& escaped) {
-        result += plain.toUtf8() + escaped;
-        plain.clear();
+QByteArray EscapedValue(const QString& text) {
+    static constexpr std::pair<char16_t, const char*> kEscapes[] = {
+        {u'\0', "\\0"}, {u'\a', "\\a"}, {u'\b', "\\b"}, {u'\f', "\\f"}, {u'\n', "\\n"},
+        {u'\r', "\\r"}, {u'\t', "\\t"}, {u'\v', "\\v"}, {u'"', "\\\""}, {u'\\', "\\\\"},
     };
-    for (const QChar c : text) {
+    QStringEncoder utf8(QStringEncoder::Utf8);
+    QByteArray result;
+    bool quote = false;
+    bool numeric = false;  // the last escape was numeric
+    for (const QChar c : text.startsWith(u'@') ? u'@' + text : text) {
         const char16_t u = c.unicode();
         quote = quote || u == ';' || u == ',' || u == '=';
-        if (escapeHexDigit && HexValue(c) >= 0) {
-            escape("\\x" + QByteArray::number(u, 16));
+        if (numeric && QByteArrayView("0123456789abcdefABCDEF").contains(static_cast<char>(u < 0x80 ? u : 0))) {
+            result += "\\x" + Hex(u).toLower();
             continue;
         }
-        escapeHexDigit =
-            u < 0x20 && u != '\a' && u != '\b' && u != '\f' && u != '\n' && u != '\r' && u != '\t' && u != '\v';
-        switch (u) {
-            case '\a':
-                escape("\\a");
-                break;
-            case '\b':
-                escape("\\b");
-                break;
-            case '\f':
-                escape("\\f");
-                break;
-            case '\n':
-                escape("\\n");
-                break;
-            case '\r':
-                escape("\\r");
-                break;
-            case '\t':
-                escape("\\t");
-                break;
-            case '\v':
-                escape("\\v");
-                break;
-            case '"':
-                escape("\\\"");
-                break;
-            case '\\':
-                escape("\\\\");
-                break;
-            case 0:
-                escape("\\0");
-                break;
-            default:
-                if (u < 0x20) {
-                    escape("\\x" + QByteArray::number(u, 16));
-                } else {
-                    plain += c;
-                }
+        const auto* escape =
+            std::find_if(std::begin(kEscapes), std::end(kEscapes), [u](auto e) { return e.first == u; });
+        numeric = u < 0x20 && (escape == std::end(kEscapes) || u == 0);
+        if (escape != std::end(kEscapes)) {
+            result += escape->second;
+        } else if (u < 0x20) {
+            result += "\\x" + Hex(u).toLower();
+        } else {
+            result += utf8(QStringView(&c, 1));
         }
     }
-    escape({});
     if (quote || result.startsWith(' ') || result.endsWith(' ')) result = '"' + result + '"';
     return result;
 }
 
-// What \a, \n, \" and the like stand for; 0 for any other letter.
-char NamedEscape(char e) {
-    switch (e) {
-        case 'a':
-            return '\a';
-        case 'b':
-            return '\b';
-        case 'f':
-            return '\f';
-        case 'n':
-            return '\n';
-        case 'r':
-            return '\r';
-        case 't':
-            return '\t';
-        case 'v':
-            return '\v';
-        case '"':
-        case '?':
-        case '\'':
-        case '\\':
-            return e;
-        default:
-            return 0;
-    }
+// The length of the line break at `at`: \r\n is one.
+qsizetype BreakLength(const QByteArray& bytes, qsizetype at) {
+    if (at >= bytes.size() || !IsBreak(bytes[at])) return 0;
+    return bytes.sliced(at).startsWith("\r\n") ? 2 : 1;
 }
 
-// A value's text as QSettings reads it: quotes and escapes undone, blanks
-// around unquoted text dropped, unquoted commas making a list.
-QStringList UnescapedValue(QByteArrayView s, bool& isList) {
-    QStringList items;
-    QString current;
-    isList = false;
-    bool inQuotes = false;
-    bool quoted = false;
-    qsizetype i = 0;
-    qsizetype keep = 0;  // trailing blanks before here are kept
-    auto skipBlanks = [&] {
-        while (i < s.size() && (s[i] == ' ' || s[i] == '\t')) ++i;
-        keep = current.size();
-    };
-    auto chopBlanks = [&] {
-        while (current.size() > keep && (current.back() == u' ' || current.back() == u'\t')) current.chop(1);
-    };
-    // A numeric escape: digits of `base` as far as they go.
-    auto number = [&](int base) {
-        char16_t code = 0;
-        for (int digit; i < s.size() && (digit = HexValue(QLatin1Char(s[i]))) >= 0 && digit < base; ++i) {
-            code = static_cast<char16_t>(code * base + digit);
-        }
-        current += QChar(code);
-        keep = current.size();
-    };
-    skipBlanks();
-    bool ended = false;  // the text ended in the middle of an escape
-    while (i < s.size() && !ended) {
-        const char c = s[i];
-        if (c == '\\') {
-            if (++i >= s.size()) {
-                ended = true;
-                break;
-            }
-            const char e = s[i++];
-            if (const char named = NamedEscape(e)) {
-                current += QLatin1Char(named);
-            } else if (e == 'x') {
-                if (i >= s.size()) ended = true;
-                if (!ended && HexValue(QLatin1Char(s[i])) >= 0) number(16);
-                ended = ended || i >= s.size();
-            } else if (e >= '0' && e <= '7') {
-                --i;
-                number(8);
-                ended = i >= s.size();
-            } else if (IsBreak(e) && i < s.size() && IsBreak(s[i]) && s[i] != e) {
-                ++i;
-            }
-            keep = current.size();
-        } else if (c == '"') {
-            ++i;
-            quoted = true;
-            inQuotes = !inQuotes;
-            if (!inQuotes) skipBlanks();
-        } else if (c == ',' && !inQuotes) {
-            if (!quoted) chopBlanks();
-            isList = true;
-            items.append(std::exchange(current, {}));
-            quoted = false;
-            ++i;
-            skipBlanks();
-        } else {
-            qsizetype j = i + 1;
-            while (j < s.size() && s[j] != '\\' && s[j] != '"' && s[j] != ',') ++j;
-            current += QString::fromUtf8(s.sliced(i, j - i));
-            i = j;
-        }
-    }
-    if (!ended && !quoted) chopBlanks();
-    items.append(current);
-    return items;
-}
-
-// A stored text as QSettings gives it back as a string; nothing for a value
-// stored as invalid.
-std::optional<QString> TextOf(const QString& s) {
-    if (!s.startsWith(u'@')) return s;
-    if (s.endsWith(u')')) {
-        if (s.startsWith(QLatin1String("@ByteArray(")) || s.startsWith(QLatin1String("@String("))) {
-            const qsizetype open = s.indexOf(u'(') + 1;
-            return s.sliced(open, s.size() - open - 1);
-        }
-        const bool variant = s.startsWith(QLatin1String("@Variant("));
-        if (variant || s.startsWith(QLatin1String("@DateTime("))) {
-            QByteArray data = s.sliced(variant ? 9 : 10).chopped(1).toLatin1();
-            QDataStream stream(&data, QIODevice::ReadOnly);
-            stream.setVersion(QDataStream::Qt_4_0);
-            QVariant value;
-            stream >> value;
-            if (!value.isValid()) return std::nullopt;
-            return value.toString();
-        }
-        if (s.startsWith(QLatin1String("@Rect(")) || s.startsWith(QLatin1String("@Size(")) ||
-            s.startsWith(QLatin1String("@Point("))) {
-            return QString();
-        }
-        if (s == QLatin1String("@Invalid()")) return std::nullopt;
-    }
-    if (s.startsWith(QLatin1String("@@"))) return s.sliced(1);
-    return s;
-}
-
-// The end of the line that ends at `end`, a comment after it included, short
+// The end of a line that ends at `end`, a comment after it included, short
 // of its line break.
 qsizetype LineEnd(QByteArrayView data, qsizetype end) {
     if (end < data.size() && data[end] == ';') {
@@ -326,101 +148,94 @@ qsizetype LineEnd(QByteArrayView data, qsizetype end) {
     return end;
 }
 
+// The file's own line break, the first one it has.
+QByteArray LineBreakOf(const QByteArray& bytes) {
+    const qsizetype first = bytes.indexOf('\n');
+    const qsizetype cr = bytes.indexOf('\r');
+    if (cr >= 0 && (first < 0 || cr < first)) return cr + 1 == first ? "\r\n" : "\r";
+    return "\n";
+}
+
 }  // namespace
 
 SettingsText::SettingsText(QByteArray bytes) : bytes_(std::move(bytes)) {
     const QByteArrayView all(bytes_);
     qsizetype pos = all.startsWith("\xef\xbb\xbf") ? 3 : 0;
-    QString group;  // "" or "name/"
+    std::optional<QString> group;  // none in the general group
     Line line;
     while (NextLine(all, pos, line)) {
         const QByteArrayView text = all.sliced(line.start, line.end - line.start);
         if (text.startsWith('[')) {
-            qsizetype close = text.indexOf(']');
-            if (close < 0) close = text.size();  // damaged, but still a group
-            const QByteArrayView name = text.sliced(1, close - 1).trimmed();
-            if (name.compare("general", Qt::CaseInsensitive) == 0) {
-                group.clear();
-            } else {
-                group = (name.compare("%general", Qt::CaseInsensitive) == 0 ? QString::fromLatin1(name.sliced(1))
-                                                                            : UnescapedKey(name)) +
-                        u'/';
+            const qsizetype close = text.indexOf(']');
+            group = UnescapedKey(text.first(close < 0 ? text.size() : close).sliced(1).trimmed());
+        } else if (group && line.equals >= 0) {
+            // A later line of the group is read instead of an earlier one.
+            qsizetype start = line.equals + 1;
+            qsizetype end = line.end;
+            while (start < end && IsBlank(all[start])) ++start;
+            for (qsizetype i = start; i < end; ++i) {
+                if (IsBreak(all[i])) end = i;
             }
-        } else if (line.equals >= 0) {
-            const QString path = group + UnescapedKey(all.sliced(line.start, line.equals - line.start).trimmed());
-            // Every named group is read after the general one, whose
-            // "group\key" lines it overrides wherever they stand.
-            const auto known = values_.find(path);
-            if (known == values_.end() || !group.isEmpty() || known->second.general) {
-                // The blanks around a value are not part of it.
-                qsizetype start = line.equals + 1;
-                qsizetype end = line.end;
-                while (start < end && (all[start] == ' ' || all[start] == '\t')) ++start;
-                while (end > start && (all[end - 1] == ' ' || all[end - 1] == '\t') && all[end - 2] != '\\') --end;
-                values_[path] = {start, end, group.isEmpty()};
-            }
+            while (end > start && IsBlank(all[end - 1])) --end;
+            const QByteArrayView key = all.sliced(line.start, line.equals - line.start).trimmed();
+            values_[*group + u'/' + UnescapedKey(key)] = {start, end};
         }
-        if (!group.isEmpty()) groupEnds_[group.chopped(1)] = LineEnd(all, line.end);
+        if (group) groupEnds_[*group] = LineEnd(all, line.end);
     }
 }
 
-std::optional<QString> SettingsText::Value(const QString& path) const {
-    const auto found = values_.find(path);
-    if (found == values_.end()) return std::nullopt;
-    const auto [start, end, general] = found->second;
-    bool isList = false;
-    const QStringList items = UnescapedValue(QByteArrayView(bytes_).sliced(start, end - start), isList);
-    if (!isList) return TextOf(items.front());
-    // A list with a typed item is a list of values, which has no text.
-    for (const QString& item : items) {
-        if (item.startsWith(u'@')) return QString();
+QByteArray SettingsText::With(const std::map<QString, QString>& values) const {
+    // The values found first: one of ours cut to its first line gives back
+    // the lines it had swallowed, and one of them may be read in its place,
+    // or be the group's last line.
+    QByteArray result = bytes_;
+    for (int pass = 0; pass < 3; ++pass) {
+        QByteArray again = SettingsText(result).EditedOnce(values, false);
+        if (again == result) break;
+        result = std::move(again);
     }
-    return items.join(u',');
+    return SettingsText(result).EditedOnce(values, true);
 }
 
-std::optional<SettingsText> SettingsText::With(const std::map<QString, QString>& values) const {
-    const qsizetype firstBreak = bytes_.indexOf('\n');
-    const QByteArray eol = firstBreak > 0 && bytes_[firstBreak - 1] == '\r' ? "\r\n" : "\n";
-    // Changes by position, made from the end backwards so that each position
-    // still holds: where, up to where, what.
+QByteArray SettingsText::EditedOnce(const std::map<QString, QString>& values, bool add) const {
+    const QByteArray eol = LineBreakOf(bytes_);
+    // Changes by place, made from the end backwards so that each place still
+    // holds: up to where, what. A value and lines added at the same place
+    // (an empty value at the end of the file) go in that order.
     std::map<qsizetype, std::pair<qsizetype, QByteArray>, std::greater<>> edits;
     std::map<QString, QByteArray> newGroups;
-    std::vector<std::pair<QString, QByteArray>> added;
     for (const auto& [path, text] : values) {
-        if (Value(path) == text) continue;
-        // A value read from the general group is overridden in its own
-        // group, where every reader finds it.
-        if (const auto found = values_.find(path); found != values_.end() && !found->second.general) {
-            edits[found->second.start] = {found->second.end, EscapedValue(text)};
+        const QByteArray value = EscapedValue(text);
+        if (const auto found = values_.find(path); found != values_.end()) {
+            const auto [start, end] = found->second;
+            if (QByteArrayView(bytes_).sliced(start, end - start) != value) {
+                edits.try_emplace(start, end, QByteArray()).first->second.second.prepend(value);
+            }
             continue;
         }
+        if (!add) continue;
         const qsizetype slash = path.indexOf(u'/');
-        added.emplace_back(path.left(slash), EscapedKey(path.sliced(slash + 1)) + '=' + EscapedValue(text));
-    }
-    // After any change at the same place: an empty value at a group's end.
-    for (const auto& [group, line] : added) {
-        if (const auto end = groupEnds_.find(group); end != groupEnds_.end()) {
-            auto& edit = edits.try_emplace(end->second, end->second, QByteArray()).first->second;
-            edit.second += eol + line;
+        const QByteArray line = EscapedKey(path.sliced(slash + 1)) + '=' + value;
+        if (const auto end = groupEnds_.find(path.left(slash)); end != groupEnds_.end()) {
+            // After the line break of the group's last line, with a break of
+            // the same kind: every line keeps its own.
+            const qsizetype at = end->second;
+            const QByteArray ending = bytes_.sliced(at, BreakLength(bytes_, at));
+            auto& added = edits.try_emplace(at + ending.size(), at + ending.size(), QByteArray()).first->second.second;
+            added += ending.isEmpty() ? eol + line : line + ending;
         } else {
-            newGroups[group] += line + eol;
+            newGroups[path.left(slash)] += line + eol;
         }
     }
     QByteArray result = bytes_;
     for (const auto& [start, change] : edits) result.replace(start, change.first - start, change.second);
     for (const auto& [group, lines] : newGroups) {
+        // Apart by a blank line, the file's last line break repeated.
         if (!result.isEmpty() && !IsBreak(result.back())) result += eol;
-        if (!result.isEmpty()) result += eol;
-        QByteArray name = EscapedKey(group);
-        if (name.compare("general", Qt::CaseInsensitive) == 0) name.prepend('%');
-        result += '[' + name + ']' + eol + lines;
+        if (!result.isEmpty()) result += result.endsWith("\r\n") ? "\r\n" : result.right(1);
+        result += '[' + EscapedKey(group) + ']' + eol + lines;
     }
-    if (result == bytes_) return *this;
-    SettingsText edited(std::move(result));
-    for (const auto& [path, text] : values) {
-        if (edited.Value(path) != text) return std::nullopt;
-    }
-    return edited;
+    return result;
 }
 
 }  // namespace pelmora

@@ -4,41 +4,36 @@
 #include <QString>
 
 #include <map>
-#include <optional>
 
 namespace pelmora {
 
-// A settings file's bytes, read as QSettings reads its INI format, and
-// edited rather than regenerated: the file is shared with other programs,
-// so only the lines our values are read from change.
+// A settings file's bytes in QSettings' INI format, found line by line as
+// QSettings finds them, so that a value can be changed where QSettings reads
+// it from: the file is shared with other programs and a person's hand, so
+// only the program's own lines change. Values are not read here; QSettings
+// reads them, and judges every edit.
 class SettingsText {
 public:
     explicit SettingsText(QByteArray bytes = {});
 
-    const QByteArray& Bytes() const { return bytes_; }
-
-    // The value of "group/key" as QSettings reads the whole file: the last
-    // line of the group that sets it (or else a "group\key" line of the
-    // general group), a list joined with commas; nothing where no line sets
-    // it.
-    std::optional<QString> Value(const QString& path) const;
-
-    // These bytes with each "group/key" of `values` set: the line its value
-    // is read from changed in place, or a line added at the end of its
-    // group, or the group added at the end. Every other byte stays.
-    // Nothing where the result would not read back as `values` (a damaged
-    // line swallowing the place they would take).
-    std::optional<SettingsText> With(const std::map<QString, QString>& values) const;
+    // These bytes with each "group/key" of `values` set: the value on the
+    // line of its group that QSettings reads it from replaced, on that line
+    // only (never a line break), or a line added after the group's last
+    // line, or the group added at the end. Every other byte stays.
+    QByteArray With(const std::map<QString, QString>& values) const;
 
 private:
-    // Where a value stands in the bytes.
+    // One edit: the values found replaced, and, with `add`, the others added.
+    QByteArray EditedOnce(const std::map<QString, QString>& values, bool add) const;
+
+    // The bytes of a value: on its first line, without the blanks around it.
     struct Span {
         qsizetype start = 0;
         qsizetype end = 0;
-        bool general = false;  // a "group\key" line of the general group
     };
     QByteArray bytes_;
-    // The line each key's value is read from, by "group/key".
+    // The line each key of a group is read from, by "group/key" (the general
+    // group's lines are never ours to edit).
     std::map<QString, Span> values_;
     // Where a line added to a group goes: after its last line, by group.
     std::map<QString, qsizetype> groupEnds_;
