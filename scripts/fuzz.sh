@@ -11,10 +11,10 @@ cd "$(dirname "$0")/.."
 
 CXX=clang++ cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DPELMORA_WITH_WINDOW=OFF -DPELMORA_FUZZ=ON >/dev/null
-cmake --build "$build" -j2 --target checks_fuzz number_text_fuzz checker_state_fuzz >/dev/null
+cmake --build "$build" -j2 --target checks_fuzz number_text_fuzz checker_state_fuzz settings_edit_fuzz >/dev/null
 
 status=0
-for target in checks number_text checker_state; do
+for target in checks number_text checker_state settings_edit; do
     work=$(mktemp -d)
     artifacts=$(mktemp -d)
     # Inputs up to 1 MB for the checks; small inputs say all there is to the others.
