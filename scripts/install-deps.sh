@@ -22,8 +22,9 @@ run="cmake g++ make pkg-config qt6-base-dev libgl-dev fonts-liberation2 libice-d
 # of their own; Qt's private headers, with which a widget test switches
 # accessibility on as a screen reader does; a wider face for the caption fit;
 # the desktop files' validators; the resource compiler for the Windows version record; pgrep for
-# the waits on processes; and what the Debian package is built with.
-test="libgtest-dev libbenchmark-dev qt6-base-private-dev xvfb xauth xdotool x11-utils openbox xfwm4 libsm-dev weston qt6-wayland dbus-daemon procps
+# the waits on processes; strace, which shows how the settings file is
+# replaced; and what the Debian package is built with.
+test="libgtest-dev libbenchmark-dev qt6-base-private-dev xvfb xauth xdotool x11-utils openbox xfwm4 libsm-dev weston qt6-wayland dbus-daemon procps strace
   fonts-dejavu-core desktop-file-utils appstream binutils-mingw-w64-x86-64 cpp binutils dpkg-dev file git"
 # The Windows program: the MinGW-w64 cross compilers, Wine to run it, msitools,
 # zip and faketime to package it, and a window manager, an X11 panel and

@@ -9,8 +9,10 @@ program=$1
 start_xvfb
 app=""
 
+# start [command]: the program, under the command given if any (which then
+# is $app: it ends as the program ends).
 start() {
-    "$program" 2>"$work/stderr" &
+    "$@" "$program" 2>"$work/stderr" &
     app=$!
     pids="$app $pids"
     # A --sync search that meets a window going away fails for good: search afresh.
@@ -72,6 +74,25 @@ for signal in INT HUP; do
     stored 'Current%20mode=" 1"'
     stored 'Window%20Y='
 done
+
+# The shared file replaced as a careful writer replaces it, seen in the
+# system calls: a private file gets a private temporary copy, which is
+# synced before it is renamed over the file, and then the folder is synced.
+printf '[Dravon]\nCurrent%%20mode=" 1"\n' >"$conf"
+chmod 0640 "$conf"
+start strace -f -o "$work/calls" -e trace=openat,fsync,rename
+kill -TERM "$(pgrep -P "$app")"
+wait_for_end "SIGTERM under strace"
+awk '
+    /openat\(.*\/\.Orvane\.conf\.[0-9.]+", O_WRONLY\|O_CREAT\|O_EXCL\|O_CLOEXEC, 0600\) = [0-9]+$/ { file = $NF; step = 1; next }
+    step == 1 && $0 ~ "fsync\\(" file "\\) *= 0" { step = 2; next }
+    step == 2 && /rename\(.*\/\.Orvane\.conf\.[0-9.]+", ".*\/Orvane\.conf"\) = 0$/ { step = 3; next }
+    step == 3 && /openat\(.*O_DIRECTORY.*\) = [0-9]+$/ { folder = $NF; step = 4; next }
+    step == 4 && $0 ~ "fsync\\(" folder "\\) *= 0" { step = 5 }
+    END { exit step != 5 }
+' "$work/calls" || fail "the file was not replaced through a private, synced copy and a synced folder: $(grep -e Orvane -e fsync "$work/calls")"
+[ "$(stat -c %a "$conf")" = 640 ] || fail "the file's mode is now $(stat -c %a "$conf")"
+stored 'Current%20mode=" 1"' && stored 'Window%20X='
 
 # Under window managers that frame the window, each its own way, the same
 # place is stored after each of four restarts. openbox claims the screen
