@@ -54,27 +54,19 @@ protected:
     QStringList Listing() const { return QDir(folder.path()).entryList(QDir::Files | QDir::Hidden | QDir::System); }
 };
 
-// Root reads and writes any file; a file that cannot be read takes root
-// without those rights.
-class WithoutRootsReadRights {
-public:
-    explicit WithoutRootsReadRights(bool drop) : drop_(drop && ::geteuid() == 0) { Set(false); }
-    ~WithoutRootsReadRights() { Set(true); }
-    WithoutRootsReadRights(const WithoutRootsReadRights&) = delete;
-    WithoutRootsReadRights& operator=(const WithoutRootsReadRights&) = delete;
-
-private:
-    void Set(bool on) const {
-        if (!drop_) return;
-        __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
-        __user_cap_data_struct data[2]{};
-        ASSERT_EQ(::syscall(SYS_capget, &header, data), 0);
-        const __u32 rights = (1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH);
-        data[0].effective = on ? data[0].effective | rights : data[0].effective & ~rights;
-        ASSERT_EQ(::syscall(SYS_capset, &header, data), 0);
-    }
-    bool drop_;
-};
+// Root reads any file: a file that cannot be read takes root without that
+// right.
+void WithoutRootsReadRights(bool drop, const std::function<void()>& run) {
+    __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct rights[2]{};
+    const __u32 read = (1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH);
+    drop = drop && ::geteuid() == 0 && ::syscall(SYS_capget, &header, rights) == 0;
+    rights[0].effective &= ~read;
+    EXPECT_EQ(drop ? ::syscall(SYS_capset, &header, rights) : 0, 0);
+    run();
+    rights[0].effective |= read;
+    EXPECT_EQ(drop ? ::syscall(SYS_capset, &header, rights) : 0, 0);
+}
 
 }  // namespace
 
@@ -177,13 +169,10 @@ TEST_F(SettingsFile, OnlyTheProgramsOwnLinesChange) {
         const mode_t mask = ::umask(027);
         if (row.place == Unreadable) ::chmod(QFile::encodeName(file).constData(), 0200);
         std::string said;
-        {
-            // A settings file that no one writes to must not hang the program.
-            const WithoutRootsReadRights asUser(row.place == Unreadable);
-            ::alarm(10);
-            said = Session();
-            ::alarm(0);
-        }
+        // A settings file that no one writes to must not hang the program.
+        ::alarm(10);
+        WithoutRootsReadRights(row.place == Unreadable, [&] { said = Session(); });
+        ::alarm(0);
         ::umask(mask);
         if (row.place == Unreadable) ::chmod(QFile::encodeName(file).constData(), 0600);
         const bool pipe = S_ISFIFO(StatOf().st_mode);
@@ -325,56 +314,35 @@ QByteArray GeneratedFile(std::mt19937& random, bool& sound) {
             settings.setValue(group + keys[pick(keys.size())], values[pick(std::size(values))]);
         }
     }
-    QList<QByteArray> lines = file.readAll().split('\n');
-    const char* const spellings[] = {"%U0020", "%U0x20", "%U+020", "%U 020", "%20"};
+    // Changes as people and other programs make them, then what damages a
+    // file: an open quote, a line run on, a header not closed, a NUL byte, a
+    // character cut short; each at the start of a line (^), its end ($), the
+    // start of the file (0) or anywhere.
+    const std::pair<char, QByteArray> changes[] = {{'^', "; a comment \"with a quote\n"},
+                                                   {'^', " \t"},
+                                                   {'0', "Dravon\\Current%20mode=1\n"},
+                                                   {'^', "[Dravon]\n"},
+                                                   {'^', "[%U0x44ravon]\n"},
+                                                   {'$', " ; a note"},
+                                                   {'^', "\xef\xbb\xbf"},
+                                                   {'*', "\""},
+                                                   {'$', "\\"},
+                                                   {'^', "[Broken\n"},
+                                                   {'*', QByteArray("\0", 1)},
+                                                   {'*', "\xe2\x82"}};
+    QByteArray bytes = file.readAll();
     sound = true;
     for (qsizetype n = pick(5); n-- > 0;) {
-        const qsizetype at = pick(lines.size());
-        QByteArray& line = lines[at];
-        const qsizetype kind = pick(12);
-        sound = sound && kind < 7;
-        switch (kind) {
-            case 0:
-                lines.insert(at, "; a comment \"with a quote");
-                break;
-            case 1:
-                line.prepend(" \t");
-                break;
-            case 2:
-                lines.prepend("Dravon\\Current%20mode=" + QByteArray::number(pick(3)));
-                break;
-            case 3:
-                lines.insert(at, pick(2) ? "[Dravon]" : "[%U0x44ravon]");
-                break;
-            case 4:
-                line.replace("%20", spellings[pick(std::size(spellings))]);
-                break;
-            case 5:
-                line += " ; a note";
-                break;
-            case 6:
-                line.prepend("\xef\xbb\xbf");
-                break;
-            // What damages a file: an open quote, a line run on, a header
-            // not closed, NUL bytes, a character cut short.
-            case 7:
-                line.insert(pick(line.size() + 1), '"');
-                break;
-            case 8:
-                line += '\\';
-                break;
-            case 9:
-                lines.insert(at, "[Broken");
-                break;
-            case 10:
-                line.insert(pick(line.size() + 1), QByteArray("\0", 1));
-                break;
-            default:
-                line.insert(pick(line.size() + 1), "\xe2\x82");
-                break;
-        }
+        const auto& [where, change] = changes[pick(std::size(changes))];
+        sound = sound && &change < &changes[7].second;
+        qsizetype at = where == '0' ? 0 : pick(bytes.size() + 1);
+        if (where == '^') at = at > 0 ? bytes.lastIndexOf('\n', at - 1) + 1 : 0;
+        if (where == '$') at = bytes.indexOf('\n', at) < 0 ? bytes.size() : bytes.indexOf('\n', at);
+        bytes.insert(at, change);
     }
-    QByteArray bytes = lines.join(pick(3) == 0 ? "\r\n" : pick(4) == 0 ? "\r" : "\n");
+    const char* const spellings[] = {"%U0020", "%U0x20", "%U+020", "%U 020", "%20"};
+    bytes.replace("%20", spellings[pick(std::size(spellings))]);
+    bytes.replace('\n', pick(3) == 0 ? "\r\n" : pick(4) == 0 ? "\r" : "\n");
     if (pick(4) == 0) bytes.prepend("\xef\xbb\xbf");
     if (pick(3) == 0) bytes.chop(1);
     return bytes;
