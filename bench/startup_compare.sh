@@ -10,7 +10,7 @@ runs=${2:-20}
 work=$(mktemp -d)
 pids=""
 . "$(dirname "$0")/../tests/display.sh"
-trap end_started EXIT
+end_on_every_end
 fail() { echo "startup_compare: $*" >&2; exit 1; }
 export XDG_CONFIG_HOME="$work/config"
 

@@ -38,7 +38,8 @@ done
 # leaving its settings behind.
 . "$(dirname "$0")/../tests/display.sh"
 work=$(mktemp -d)
-trap end_started EXIT
+pids=""
+end_on_every_end
 XDG_CONFIG_HOME="$work" QT_QPA_PLATFORM=offscreen /usr/bin/dravon &
 pids=$!
 wait_ready "$pids"

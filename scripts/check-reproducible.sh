@@ -5,7 +5,9 @@
 set -eu
 cd "$(dirname "$0")/.."
 other=$(mktemp -d)
-trap 'rm -rf "$other"' EXIT
+work=$other pids=""
+. tests/display.sh
+end_on_every_end
 
 ./scripts/release.sh dist
 git clone -q . "$other/pelmora-elsewhere"

@@ -66,7 +66,9 @@ umask 022
 # file system, so that each move into it is a rename.
 rm -rf build-release build-release-windows
 stage=$(mktemp -d "$(dirname "$dist")/.release-stage.XXXXXX")
-trap 'rm -rf "$stage"' EXIT
+work=$stage pids=""
+. tests/display.sh
+end_on_every_end
 
 # The Linux program, stripped, in its Debian package.
 cmake -S . -B build-release -DCMAKE_BUILD_TYPE=Release -DPELMORA_BUILD_TESTS=OFF >/dev/null

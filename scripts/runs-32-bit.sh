@@ -7,7 +7,9 @@
 set -eu
 [ "${PELMORA_NO_32_BIT:-0}" = 1 ] && exit 1
 probe=$(mktemp)
-trap 'rm -f "$probe"' EXIT
+work=$probe pids=""
+. "$(dirname "$0")/../tests/display.sh"
+end_on_every_end
 printf '\177\105\114\106\1\1\1\0\0\0\0\0\0\0\0\0\2\0\3\0\1\0\0\0\124\200\4\10\64\0\0\0\0\0\0\0\0\0\0\0\64\0\40\0\1\0\0\0\0\0\0\0\1\0\0\0\0\0\0\0\0\200\4\10\0\200\4\10\156\0\0\0\156\0\0\0\5\0\0\0\0\20\0\0\271\153\200\4\10\61\333\103\152\3\132\152\4\130\315\200\61\333\61\300\100\315\200\63\62\12' >"$probe"
 chmod +x "$probe"
 # A shell would run a file the kernel refuses as a script; only the real

@@ -10,7 +10,7 @@ scale=${3:-1}
 work=$(mktemp -d)
 pids=""
 . "$(dirname "$0")/../tests/display.sh"
-trap end_started EXIT
+end_on_every_end
 fail() { echo "screenshot: $*" >&2; exit 1; }
 start_xvfb 1024x768
 start_session_bus

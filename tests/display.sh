@@ -1,26 +1,59 @@
-# Sourced by every script that runs a desktop program or other processes of
-# its own. The script has a folder $work, a list $pids of what it ends when
-# it ends, newest first, and fail.
+# Sourced by every script that starts processes or makes temporary folders
+# of its own. The script has a folder $work, a list $pids of what it ends
+# when it ends, newest first, and fail; it calls end_on_every_end once it
+# has $work.
 #
 # end_started: ends every process in $pids, newest first, whatever the
 # others' state: each is asked to end (SIGTERM) and given up to 5 s, since
 # a program writes its settings into $work as it ends and needs its display
 # until then; one that is still there is killed. The script's own children
-# are waited for, so that none is left a zombie. What the script's session
+# are waited for, so that none is left a zombie, and each is forgotten once
+# ended: its number may soon be another process's. What the script's session
 # bus started on demand (a settings daemon a window manager asked for) is not
 # the script's child but is ended first all the same: it writes into $work
-# as it ends. Then removes $work. For a script's EXIT trap.
+# as it ends. Then removes $work.
 end_started() {
-    [ -n "${bus:-}" ] && pids="$(bus_clients) $pids"
+    if [ -n "${bus:-}" ]; then
+        for client in $(bus_clients); do
+            case " $pids " in *" $client "*) ;; *) pids="$client $pids" ;; esac
+        done
+    fi
     for pid in $pids; do
         if kill -TERM "$pid" 2>/dev/null; then
             for _ in $(seq 50); do running "$pid" || break; sleep 0.1; done
-            kill -KILL "$pid" 2>/dev/null || true
+            if running "$pid"; then kill -KILL "$pid" 2>/dev/null || true; fi
         fi
         wait "$pid" 2>/dev/null || true
+        forget "$pid"
     done
-    pids=""
     rm -rf "$work"
+}
+
+# end_on_every_end [FUNCTION]: runs FUNCTION (end_started unless named)
+# however the script ends: at its end, and on INT (Ctrl-C), TERM or HUP,
+# which end a script without its EXIT trap under dash; then the script ends
+# by that signal, as it would have without the trap. A signal meanwhile
+# does not cut the clean-up short.
+end_on_every_end() {
+    ending=${1:-end_started}
+    trap '$ending' EXIT
+    for signal in INT TERM HUP; do
+        trap "trap '' INT TERM HUP; \$ending; trap - EXIT $signal; kill -$signal \$\$" "$signal"
+    done
+}
+
+# run_started COMMAND...: runs COMMAND as one of the script's processes and
+# waits for it, so that a signal reaches the script at once (a command in
+# the foreground holds it back until it ends) and the command is ended with
+# the rest. Its status is the command's.
+run_started() {
+    "$@" &
+    started=$!
+    pids="$started $pids"
+    ended=0
+    wait "$started" || ended=$?
+    forget "$started"
+    return "$ended"
 }
 
 # running PID: whether the process is there and has not ended; a child that
@@ -58,9 +91,13 @@ wait_ready() {
 
 #
 # start_xvfb [WIDTHxHEIGHT]: Xvfb on a free display, 1280x1024 unless given;
-# sets DISPLAY and xvfb. The server never resets: a reset, when its last
-# client leaves, refuses a program that connects at that moment.
+# sets DISPLAY and xvfb, and a runtime folder in $work unless the script has
+# one there (Qt makes one in /tmp otherwise). The server never resets: a
+# reset, when its last client leaves, refuses a program that connects at
+# that moment.
 start_xvfb() {
+    case "${XDG_RUNTIME_DIR:-}" in "$work"/*) ;; *) export XDG_RUNTIME_DIR="$work/runtime" ;; esac
+    mkdir -p -m 700 "$XDG_RUNTIME_DIR"
     rm -f "$work/display"
     Xvfb -displayfd 3 -screen 0 "${1:-1280x1024}x24" -nolisten tcp -noreset 3>"$work/display" 2>/dev/null &
     xvfb=$!
@@ -70,10 +107,12 @@ start_xvfb() {
     export DISPLAY=":$(cat "$work/display")"
 }
 
-# start_session_bus: a session bus of the script's own, as a desktop has;
-# without one the toolkit would start one that outlives the script.
+# start_session_bus: a session bus of the script's own, as a desktop has,
+# listening in $work; without one the toolkit would start one that outlives
+# the script.
 start_session_bus() {
-    dbus-daemon --session --fork --print-address=1 --print-pid=1 >"$work/bus" || fail "no session bus"
+    dbus-daemon --session --address="unix:dir=$work" --fork --print-address=1 --print-pid=1 >"$work/bus" ||
+        fail "no session bus"
     export DBUS_SESSION_BUS_ADDRESS="$(sed -n 1p "$work/bus")"
     bus=$(sed -n 2p "$work/bus")
     pids="$bus ${pids:-}"

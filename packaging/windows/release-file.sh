@@ -12,7 +12,9 @@ output=$(realpath -m "$2")
 shift 2
 epoch=${SOURCE_DATE_EPOCH:-$(git -C "$(dirname "$0")" log -1 --format=%ct 2>/dev/null || echo 315532800)}
 stage=$(mktemp -d)
-trap 'rm -rf "$stage"' EXIT
+work=$stage pids=""
+. "$(dirname "$0")/../../tests/display.sh"
+end_on_every_end
 
 # Stages the files under their own names, readable by all, dated at the epoch.
 stage() {

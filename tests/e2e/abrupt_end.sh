@@ -17,7 +17,7 @@ fail() { echo "FAIL: $*" >&2; cat "$conf" >&2 || true; exit 1; }
 # The program ends as asked once it catches SIGTERM (wait_ready); whatever
 # instance a failed round left running is ended with the folder.
 . "$(dirname "$0")/../display.sh"
-trap end_started EXIT
+end_on_every_end
 
 # Every key differs between the file before and the file the program writes:
 # the mode is written back as ' 2', and 16 twips restore as 1 pixel, which

@@ -18,7 +18,6 @@ cleanup() {
     # Then the rest, newest first, as every script ends what it started.
     end_started
 }
-trap cleanup EXIT
 fail() { echo "FAIL: $*" >&2; grep -a 'SPEECH OUTPUT' "$work/orca.log" >&2 || true; exit 1; }
 export HOME="$work/home" XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" XDG_RUNTIME_DIR="$work/run"
 mkdir -p "$HOME" "$XDG_CONFIG_HOME/speech-dispatcher" "$XDG_DATA_HOME" "$XDG_RUNTIME_DIR"
@@ -26,6 +25,7 @@ chmod 700 "$XDG_RUNTIME_DIR"
 printf 'AddModule "dummy" "sd_dummy" ""\nDefaultModule dummy\n' >"$XDG_CONFIG_HOME/speech-dispatcher/speechd.conf"
 unset QT_QPA_PLATFORM WAYLAND_DISPLAY
 . "$(dirname "$0")/../display.sh"
+end_on_every_end cleanup
 start_xvfb
 start_session_bus
 openbox >/dev/null 2>&1 &
@@ -41,8 +41,11 @@ for property in IsEnabled ScreenReaderEnabled; do
         string:org.a11y.Status string:$property variant:boolean:true >/dev/null
 done
 speech-dispatcher --spawn --timeout 0 >/dev/null 2>&1 || true
-speechd=$(pgrep -n -u "$(id -u)" speech-dispatch || true)
-pids="$speechd $pids"
+# Only the server this spawn started, the one in the test's own runtime
+# folder: another is the user's, who may be listening to it.
+for speechd in $(pgrep -u "$(id -u)" -x speech-dispatch || true); do
+    grep -qzx "XDG_RUNTIME_DIR=$XDG_RUNTIME_DIR" "/proc/$speechd/environ" 2>/dev/null && pids="$speechd $pids"
+done
 # Orca buffers a debug file but writes a terminal line by line: it runs on
 # the pseudo-terminal of script(1), which copies what it writes to the log.
 SHELL=/bin/sh script -q -f -c 'exec orca --debug-file=/dev/stdout' "$work/orca.log" </dev/null >/dev/null 2>&1 &

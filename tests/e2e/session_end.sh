@@ -15,14 +15,14 @@ focus="xdotool search --sync --onlyvisible --name '^Pelmora\$' windowfocus --syn
 # A step for the session manager: the stored mode is $1.
 mode() { echo "run:grep -qx 'Current%20mode=\" $1\"' '$conf'"; }
 
-"$manager" "$program" "run:$focus" \
+run_started "$manager" "$program" "run:$focus" \
     checkpoint alive "$(mode 1)" \
     "run:xdotool key F2" cancel-logout alive "$(mode 2)" \
     "run:xdotool key F1" die "$(mode 1)" ||
     fail "checkpoint, cancelled logout and the session's end"
 
 rm -f "$conf"
-"$manager" "$program" "run:$focus" vanish idle "run:xdotool key F2" alive end "$(mode 2)" ||
+run_started "$manager" "$program" "run:$focus" vanish idle "run:xdotool key F2" alive end "$(mode 2)" ||
     fail "session manager vanished"
 
 # The display goes away under the program: Qt ends it with status 1, and on

@@ -6,11 +6,11 @@
 work=$(mktemp -d)
 conf="$work/Orvane.conf"
 pids=""
-trap end_started EXIT
 fail() { echo "FAIL: $*" >&2; [ -f "$conf" ] && cat "$conf" >&2; exit 1; }
 export XDG_CONFIG_HOME="$work"
 unset QT_QPA_PLATFORM WAYLAND_DISPLAY SESSION_MANAGER
 . "$(dirname "$0")/../display.sh"
+end_on_every_end
 start_session_bus
 
 # Succeeds when the stored mode is $1.

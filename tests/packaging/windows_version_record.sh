@@ -5,7 +5,9 @@
 set -eu
 rc=$1
 out=$(mktemp -d)
-trap 'rm -rf "$out"' EXIT
+work=$out pids=""
+. "$(dirname "$0")/../display.sh"
+end_on_every_end
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
 cd "$(dirname "$rc")"

@@ -19,7 +19,7 @@ end_wine_session() {
     WINEPREFIX="$work/prefix" /usr/lib/wine/wineserver64 -k 2>/dev/null || true
     end_started
 }
-trap end_wine_session EXIT
+end_on_every_end end_wine_session
 fail() {
     failed=yes
     echo "FAIL: $*" >&2
@@ -49,6 +49,8 @@ wait_program_gone() {
 # bar or a taskbar at the top.
 start_wine_session() {
     start_xvfb
+    # A session bus of the script's own, or Wine starts one that outlives it.
+    start_session_bus
     export WINEPREFIX="$work/prefix" WINEDEBUG=-all
     mkdir -p "$WINEPREFIX"
     [ "${1:-}" = server ] && /usr/lib/wine/wineserver64 -p
