@@ -344,8 +344,10 @@ TEST_F(Form1Test, ControlsCarryAccessibleNames) {
         EXPECT_FALSE(accessible->text(QAccessible::Name).isEmpty()) << widget->objectName().toStdString();
     }
     EXPECT_EQ(QAccessible::queryAccessibleInterface(text1)->text(QAccessible::Name), "VAT registration code");
-    // An empty verdict line says nothing; a verdict is announced as a notification.
+    // An empty verdict line says nothing; a verdict, and a new prompt, are
+    // announced as notifications.
     EXPECT_EQ(QAccessible::queryAccessibleInterface(label2)->text(QAccessible::Name), "");
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(label1)->role(), QAccessible::Notification);
     EXPECT_EQ(QAccessible::queryAccessibleInterface(label2)->role(), QAccessible::Notification);
     Type("123456782");
     Enter();
