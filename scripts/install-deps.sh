@@ -13,18 +13,18 @@
 set -eu
 
 # Building and running: the compiler and build tools, Qt, the window's
-# fonts, and libICE, without which a lost session manager would end the
-# program.
-run="cmake g++ make pkg-config qt6-base-dev libgl-dev fonts-liberation2 libice-dev"
-# The tests: GoogleTest and Google Benchmark; Xvfb, xdotool, xprop, two window
-# managers that frame windows their own ways, weston and a
+# fonts, libICE, without which a lost session manager would end the
+# program, and libxcb, with which it asks an X window manager for its frame.
+run="cmake g++ make pkg-config qt6-base-dev libgl-dev fonts-liberation2 libice-dev libxcb1-dev"
+# The tests: GoogleTest and Google Benchmark; Xvfb, xdotool, xprop and
+# xwininfo, four window managers that frame windows their own ways, weston and a
 # session manager built on libSM for the end-to-end tests, with a session bus
 # of their own; Qt's private headers, with which a widget test switches
 # accessibility on as a screen reader does; a wider face for the caption fit;
 # the desktop files' validators; the resource compiler for the Windows version record; pgrep for
 # the waits on processes; strace, which shows how the settings file is
 # replaced; and what the Debian package is built with.
-test="libgtest-dev libbenchmark-dev qt6-base-private-dev xvfb xauth xdotool x11-utils openbox xfwm4 libsm-dev weston qt6-wayland dbus-daemon procps strace
+test="libgtest-dev libbenchmark-dev qt6-base-private-dev xvfb xauth xdotool x11-utils openbox xfwm4 metacity mutter libsm-dev weston qt6-wayland dbus-daemon procps strace
   fonts-dejavu-core desktop-file-utils appstream binutils-mingw-w64-x86-64 cpp binutils dpkg-dev file git"
 # The Windows program: the MinGW-w64 cross compilers, Wine to run it, msitools,
 # zip and faketime to package it, and a window manager, an X11 panel and

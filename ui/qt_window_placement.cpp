@@ -2,11 +2,22 @@
 
 #include "window_layout.h"
 
+#include <QtGui/qguiapplication_platform.h>
 #include <QGuiApplication>
+#include <QMargins>
 #include <QRect>
 #include <QScreen>
 #include <QWidget>
 #include <QWindow>
+
+#include <xcb/xcb.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <thread>
+#include <vector>
 
 namespace pelmora {
 
@@ -18,13 +29,77 @@ QPoint Pixels(TwipPoint twips) {
 
 bool PlatformPlacesWindows() { return !QGuiApplication::platformName().startsWith(QLatin1String("wayland")); }
 
+// A property of an X window as 32-bit values; none where it is missing.
+std::vector<std::uint32_t> Property(xcb_connection_t* x, xcb_window_t window, const char* name, xcb_atom_t type) {
+    xcb_intern_atom_reply_t* atom =
+        xcb_intern_atom_reply(x, xcb_intern_atom(x, 1, static_cast<std::uint16_t>(std::strlen(name)), name), nullptr);
+    xcb_get_property_reply_t* reply =
+        atom ? xcb_get_property_reply(x, xcb_get_property(x, 0, window, atom->atom, type, 0, 64), nullptr) : nullptr;
+    std::vector<std::uint32_t> values;
+    if (reply && reply->format == 32) {
+        const auto* data = static_cast<const std::uint32_t*>(xcb_get_property_value(reply));
+        values.assign(data, data + xcb_get_property_value_length(reply) / 4);
+    }
+    std::free(reply);
+    std::free(atom);
+    return values;
+}
+
+// The frame an X window manager will draw around the window once it is
+// shown, asked beforehand (_NET_REQUEST_FRAME_EXTENTS): before that the
+// window has no frame. Nothing where no window manager runs that answers
+// such a request, or where it does not answer within a quarter second.
+std::optional<QMargins> FrameToBeAdded(QWidget& window) {
+    const auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    xcb_connection_t* x = x11 && QGuiApplication::platformName() == QLatin1String("xcb") ? x11->connection() : nullptr;
+    if (!x) return std::nullopt;
+    const auto id = static_cast<xcb_window_t>(window.winId());
+    xcb_query_tree_reply_t* tree = xcb_query_tree_reply(x, xcb_query_tree(x, id), nullptr);
+    const xcb_window_t root = tree ? tree->root : XCB_NONE;
+    std::free(tree);
+    // A manager that runs names its own window, which names itself.
+    const auto manager = Property(x, root, "_NET_SUPPORTING_WM_CHECK", XCB_ATOM_WINDOW);
+    if (manager.size() != 1 || Property(x, manager[0], "_NET_SUPPORTING_WM_CHECK", XCB_ATOM_WINDOW) != manager) {
+        return std::nullopt;
+    }
+    const char kRequest[] = "_NET_REQUEST_FRAME_EXTENTS";
+    xcb_intern_atom_reply_t* request =
+        xcb_intern_atom_reply(x, xcb_intern_atom(x, 0, sizeof kRequest - 1, kRequest), nullptr);
+    const xcb_atom_t asked = request ? request->atom : XCB_NONE;
+    std::free(request);
+    const auto supported = Property(x, root, "_NET_SUPPORTED", XCB_ATOM_ATOM);
+    if (std::find(supported.begin(), supported.end(), asked) == supported.end()) return std::nullopt;
+    xcb_client_message_event_t message{};
+    message.response_type = XCB_CLIENT_MESSAGE;
+    message.format = 32;
+    message.window = id;
+    message.type = asked;
+    xcb_send_event(x, 0, root, XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT,
+                   reinterpret_cast<const char*>(&message));
+    for (int wait = 0; wait < 50; ++wait) {
+        // Left, right, top, bottom.
+        const auto extents = Property(x, id, "_NET_FRAME_EXTENTS", XCB_ATOM_CARDINAL);
+        if (extents.size() == 4) {
+            return QMargins(static_cast<int>(extents[0]), static_cast<int>(extents[2]), static_cast<int>(extents[1]),
+                            static_cast<int>(extents[3]));
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
 void QtWindowPlacement::CentreOnPrimaryScreen() {
     const QScreen* screen = QGuiApplication::primaryScreen();
     if (!screen || !PlatformPlacesWindows()) return;
     const QRect area = screen->availableGeometry();
-    const QSize size = window_.frameGeometry().size();
+    // The frame as it will be drawn: where the platform draws it before the
+    // window is shown, the frame it tells; under an X window manager, the
+    // one the manager says it will add.
+    const QWindow* native = window_.windowHandle();
+    const QMargins frame = FrameToBeAdded(window_).value_or(native ? native->frameMargins() : QMargins());
+    const QSize size = window_.size().grownBy(frame);
     MoveFrameTo(area.topLeft() + QPoint((area.width() - size.width()) / 2, (area.height() - size.height()) / 2));
 }
 

@@ -94,14 +94,41 @@ awk '
 [ "$(stat -c %a "$conf")" = 640 ] || fail "the file's mode is now $(stat -c %a "$conf")"
 stored 'Current%20mode=" 1"' && stored 'Window%20X='
 
-# Under window managers that frame the window, each its own way, the same
-# place is stored after each of four restarts. openbox claims the screen
-# before it handles requests: it is ready once it has run its start-up.
-for wm in openbox xfwm4; do
-    if [ $wm = openbox ]; then openbox --sm-disable --startup "touch $work/$wm" & else xfwm4 --compositor=off --sm-client-disable & touch "$work/$wm"; fi >/dev/null 2>&1
+# The frame as the window manager drew it, "left top width height": the
+# client area where the X server has it, widened by _NET_FRAME_EXTENTS.
+frame() {
+    set -- $(xwininfo -id "$window" | sed -n 's/.*Absolute upper-left [XY]: *//p; s/^ *Width: *//p; s/^ *Height: *//p') \
+        $(xprop -id "$window" _NET_FRAME_EXTENTS | sed 's/.*= //; s/,//g')
+    echo "$(($1 - $5)) $(($2 - $7)) $(($3 + $5 + $6)) $(($4 + $7 + $8))"
+}
+
+# Under window managers that frame the window, each its own way: a first
+# start stands in the middle of the screen, frame and all, and the next
+# start exactly there; a stored place is stored again after each of four
+# restarts. A manager is ready once it claims the screen and has run its
+# start-up.
+screen=$(xwininfo -root | sed -n 's/^ *Width: *//p; s/^ *Height: *//p' | tr '\n' ' ')
+for wm in openbox xfwm4 metacity mutter; do
+    case $wm in
+        openbox) exec openbox --sm-disable --startup "touch $work/$wm" ;;
+        xfwm4) touch "$work/$wm" && exec xfwm4 --compositor=off --sm-client-disable ;;
+        metacity) touch "$work/$wm" && exec metacity --no-composite --sm-disable ;;
+        mutter) touch "$work/$wm" && exec mutter --x11 --replace --sm-disable ;;
+    esac >/dev/null 2>&1 &
     manager=$!
     pids="$manager $pids"
     for _ in $(seq 100); do [ -f "$work/$wm" ] && xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q window && break; sleep 0.1; done
+    rm -f "$conf"
+    for restart in first next; do
+        start
+        set -- $(frame) $screen
+        [ "$restart" = first ] && first="$1 $2"
+        off="$((2 * $1 + $3 - $5)) $((2 * $2 + $4 - $6))"  # twice the distance from the middle
+        [ "$1 $2" = "$first" ] && [ $((${off% *} * ${off% *} + ${off#* } * ${off#* })) -le 36 ] ||
+            fail "the $restart start under $wm: frame $1 $2 $3 $4 on a $5x$6 screen, not in the middle at $first"
+        kill -TERM "$app"
+        wait_for_end "SIGTERM under $wm"
+    done
     for scale in 1 1.5; do
         printf '[Dravon]\nWindow%%20X=" 3000"\nWindow%%20Y=" 1500"\n' >"$conf"
         for restart in 1 2 3 4; do
