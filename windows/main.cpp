@@ -17,7 +17,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
         return 1;
     }
     program.EndProgramOnEveryRequest();
-    ShowWindow(window, show);
+    program.Window().Show(show);
     UpdateWindow(window);
 #ifdef PELMORA_QUIT_AFTER_FIRST_PAINT
     // The start-up benchmark: the window and its controls painted once, then out.

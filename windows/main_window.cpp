@@ -132,7 +132,9 @@ void Form1::LayOutAt(int dpi) {
 
 void Form1::ChangeDensity(int dpi, const RECT* suggested) {
     LayOutAt(dpi);
-    if (suggested) {
+    // A minimised or maximised window keeps the frame it has; it gets the
+    // form's size when it is restored.
+    if (suggested && !IsIconic(hwnd_) && !IsZoomed(hwnd_)) {
         SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
                      suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
     }
@@ -140,7 +142,7 @@ void Form1::ChangeDensity(int dpi, const RECT* suggested) {
 }
 
 void Form1::KeepClientSize() {
-    if (IsIconic(hwnd_)) return;
+    if (IsIconic(hwnd_) || IsZoomed(hwnd_)) return;
     // The client area is the form's, whatever frame the system draws around
     // it: Windows' frame follows the density, Wine's does not.
     const PixelLayout layout = LayoutAt(dpi_);
@@ -154,6 +156,12 @@ void Form1::KeepClientSize() {
         SetWindowPos(hwnd_, nullptr, 0, 0, frame.right - frame.left + wider, frame.bottom - frame.top + taller,
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
+}
+
+void Form1::Show(int how) {
+    // A form of fixed size has no room to fill: a start asked to be
+    // maximised (a shortcut's "Run: Maximized") shows it as it is.
+    ShowWindow(hwnd_, how == SW_SHOWMAXIMIZED ? SW_SHOWNORMAL : how);
 }
 
 void Form1::FollowMonitorDensity() {

@@ -22,6 +22,8 @@ public:
     HWND Handle() const { return hwnd_; }
     FormPresenter& Presenter() { return presenter_; }
     WindowPlacement& Placement() { return placement_; }
+    // Shows the window as the program was asked to start (SW_SHOW...).
+    void Show(int how);
     // Laid out at the density of the monitor the window stands on, once it
     // has been placed: a restored place may be on a monitor of its own.
     void FollowMonitorDensity();
@@ -37,7 +39,8 @@ private:
     // The whole form at a new density: laid out, the window on `suggested`
     // (where Windows suggests one) and its client area the form's size.
     void ChangeDensity(int dpi, const RECT* suggested);
-    // Sizes the window so that its client area is the form's at its density.
+    // Sizes the window so that its client area is the form's at its density,
+    // unless it is minimised or maximised.
     void KeepClientSize();
 
     void ShowPrompt(const std::string& text) override;

@@ -34,6 +34,10 @@ unzip -q "$zip" -d "$work/zip"
 cmp -s "$work/zip/Dravon.exe" "$exe" || fail "the zip's Dravon.exe is not the built one"
 grep -q 'VB and VBA Program Settings\\Orvane\\Dravon' "$work/zip/readme.txt" ||
     fail "the readme does not say where the settings are"
+# Per-monitor density, which Wine cannot show, as the program's manifest asks
+# for it: by monitor where Windows knows how (10 and 8.1), then the system's.
+grep -aq '>PerMonitorV2, PerMonitor</dpiAwareness>' "$exe" && grep -aq '>true/pm</dpiAware>' "$exe" ||
+    fail "the program's manifest asks for no per-monitor density"
 
 start_wine_session
 users="$WINEPREFIX/drive_c/users/$(id -un)"

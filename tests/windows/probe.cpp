@@ -6,7 +6,9 @@
 // the client area's size and place on the screen ("305x84+3+62"), "place" the
 // window's outer rectangle ("left top width height"), "density DPI SHIFT" tells
 // the window, as Windows would, that its density changed and prints the
-// rectangle suggested (the corner moved by SHIFT), "about" whose the About box
+// rectangle suggested (the corner moved by SHIFT), the outer size the form
+// then takes at that density and whether the old density's face is "kept"
+// or "deleted", "about" whose the About box
 // is and whether the window behind it takes input (waiting for the box);
 // "state" whether the window is "minimised", "maximised" or "normal";
 // "minimize", "maximize", "close" and "endsession" do that to the window

@@ -56,16 +56,31 @@ std::wstring Faces(HWND window) {
 }
 
 // As Windows tells a window its density changed: the rectangle suggested is
-// the size it asks for, its corner moved by `shift`; "left top width height".
+// the size it asks for, its corner moved by `shift`; "left top width height",
+// then the outer size that the client area it then has, with the menu bar,
+// takes at that density (AdjustWindowRectExForDpi), which the size asked for
+// must be; and whether the face drawn in before is "kept" as a GDI object or
+// "deleted" (Wine counts no process's GDI objects).
 std::wstring ChangeDensity(HWND window, int dpi, int shift) {
+    const auto before = reinterpret_cast<HGDIOBJ>(SendMessageW(GetWindow(window, GW_CHILD), WM_GETFONT, 0, 0));
     RECT now{};
     GetWindowRect(window, &now);
     SIZE size{now.right - now.left, now.bottom - now.top};
     SendMessageW(window, 0x02E4 /* WM_GETDPISCALEDSIZE */, dpi, reinterpret_cast<LPARAM>(&size));
     RECT suggested{now.left + shift, now.top + shift, now.left + shift + size.cx, now.top + shift + size.cy};
     SendMessageW(window, 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+    RECT form{};
+    GetClientRect(window, &form);
+    using Adjust = BOOL WINAPI(RECT*, DWORD, BOOL, DWORD, UINT);
+    auto* adjust = reinterpret_cast<Adjust*>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32"), "AdjustWindowRectExForDpi")));
+    if (!adjust || !adjust(&form, static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE)), TRUE,
+                           static_cast<DWORD>(GetWindowLongPtrW(window, GWL_EXSTYLE)), static_cast<UINT>(dpi))) {
+        return L"no AdjustWindowRectExForDpi";
+    }
     return std::to_wstring(suggested.left) + L" " + std::to_wstring(suggested.top) + L" " + std::to_wstring(size.cx) +
-           L" " + std::to_wstring(size.cy);
+           L" " + std::to_wstring(size.cy) + L" " + std::to_wstring(form.right - form.left) + L" " +
+           std::to_wstring(form.bottom - form.top) + (GetObjectType(before) ? L" kept" : L" deleted");
 }
 
 // {C12BCD8E-2A8E-4950-8AE7-3625111D58EB}: UI Automation's LiveSetting property.
