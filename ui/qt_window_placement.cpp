@@ -29,19 +29,25 @@ QPoint Pixels(TwipPoint twips) {
 
 bool PlatformPlacesWindows() { return !QGuiApplication::platformName().startsWith(QLatin1String("wayland")); }
 
+// An X atom by name; none where no client has named it yet.
+xcb_atom_t Atom(xcb_connection_t* x, const char* name) {
+    xcb_intern_atom_reply_t* reply =
+        xcb_intern_atom_reply(x, xcb_intern_atom(x, 1, static_cast<std::uint16_t>(std::strlen(name)), name), nullptr);
+    const xcb_atom_t atom = reply ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
+    std::free(reply);
+    return atom;
+}
+
 // A property of an X window as 32-bit values; none where it is missing.
 std::vector<std::uint32_t> Property(xcb_connection_t* x, xcb_window_t window, const char* name, xcb_atom_t type) {
-    xcb_intern_atom_reply_t* atom =
-        xcb_intern_atom_reply(x, xcb_intern_atom(x, 1, static_cast<std::uint16_t>(std::strlen(name)), name), nullptr);
     xcb_get_property_reply_t* reply =
-        atom ? xcb_get_property_reply(x, xcb_get_property(x, 0, window, atom->atom, type, 0, 64), nullptr) : nullptr;
+        xcb_get_property_reply(x, xcb_get_property(x, 0, window, Atom(x, name), type, 0, 64), nullptr);
     std::vector<std::uint32_t> values;
     if (reply && reply->format == 32) {
         const auto* data = static_cast<const std::uint32_t*>(xcb_get_property_value(reply));
         values.assign(data, data + xcb_get_property_value_length(reply) / 4);
     }
     std::free(reply);
-    std::free(atom);
     return values;
 }
 
@@ -62,11 +68,7 @@ std::optional<QMargins> FrameToBeAdded(QWidget& window) {
     if (manager.size() != 1 || Property(x, manager[0], "_NET_SUPPORTING_WM_CHECK", XCB_ATOM_WINDOW) != manager) {
         return std::nullopt;
     }
-    const char kRequest[] = "_NET_REQUEST_FRAME_EXTENTS";
-    xcb_intern_atom_reply_t* request =
-        xcb_intern_atom_reply(x, xcb_intern_atom(x, 0, sizeof kRequest - 1, kRequest), nullptr);
-    const xcb_atom_t asked = request ? request->atom : XCB_NONE;
-    std::free(request);
+    const xcb_atom_t asked = Atom(x, "_NET_REQUEST_FRAME_EXTENTS");
     const auto supported = Property(x, root, "_NET_SUPPORTED", XCB_ATOM_ATOM);
     if (std::find(supported.begin(), supported.end(), asked) == supported.end()) return std::nullopt;
     xcb_client_message_event_t message{};

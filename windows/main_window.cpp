@@ -134,7 +134,8 @@ void Form1::ChangeDensity(int dpi, const RECT* suggested) {
     LayOutAt(dpi);
     // A minimised or maximised window keeps the frame it has; it gets the
     // form's size when it is restored.
-    if (suggested && !IsIconic(hwnd_) && !IsZoomed(hwnd_)) {
+    if (IsIconic(hwnd_) || IsZoomed(hwnd_)) return;
+    if (suggested) {
         SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
                      suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
     }
