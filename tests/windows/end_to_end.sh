@@ -112,6 +112,10 @@ seen() {
     for _ in $(seq 25); do "$1" && return 0; sleep 0.2; done
     return 1
 }
+# Changes the registry, and says so where Wine's reg fails.
+registry() {
+    $wine reg "$@" >"$work/reg" 2>&1 || fail "reg $* failed with status $?: $(tr -d '\r' <"$work/reg")"
+}
 stored() { $wine reg query "$key" /v "$1" 2>/dev/null | tr -d '\r' | sed -n "s/^ *$1 *REG_SZ    //p"; }
 
 start
@@ -244,7 +248,7 @@ wait_for_end "Alt+F4"
 # Windows does.)
 for step in "minimize close" "minimize endsession" "maximize close"; do
     set -- $step
-    [ "$1" = maximize ] && $wine reg add "$x11" /v Managed /d N /f >/dev/null 2>&1
+    [ "$1" = maximize ] && registry add "$x11" /v Managed /d N /f
     start
     run_probe "$1"
     run_probe "$2"
@@ -252,12 +256,12 @@ for step in "minimize close" "minimize endsession" "maximize close"; do
     [ "$(stored 'Window X')" = "$x" ] && [ "$(stored 'Window Y')" = "$y" ] ||
         fail "$2 after $1 stored [$(stored 'Window X')] [$(stored 'Window Y')], not [$x] [$y]"
 done
-$wine reg delete "$x11" /v Managed /f >/dev/null 2>&1
+registry delete "$x11" /v Managed /f
 
 # A value of the wrong type counts as missing: VAT mode, rewritten as text.
 # An edge stored alone is restored alone.
-$wine reg add "$key" /v 'Current mode' /t REG_DWORD /d 2 /f >/dev/null 2>&1
-$wine reg delete "$key" /v 'Window Y' /f >/dev/null 2>&1
+registry add "$key" /v 'Current mode' /t REG_DWORD /d 2 /f
+registry delete "$key" /v 'Window Y' /f
 start
 shows "VAT registration code" "" ""
 set -- $(ask place) $first
@@ -268,8 +272,8 @@ wait_for_end "File > Exit"
 # No mode stored: both marks stay on, and Enter judges nothing and says
 # nothing; a position with the title bar three-quarters off the right edge
 # stays where Windows puts a new window.
-$wine reg add "$key" /v 'Current mode' /t REG_SZ /d 0 /f >/dev/null 2>&1
-$wine reg add "$key" /v 'Window X' /t REG_SZ /d ' 18030' /f >/dev/null 2>&1
+registry add "$key" /v 'Current mode' /t REG_SZ /d 0 /f
+registry add "$key" /v 'Window X' /t REG_SZ /d ' 18030' /f
 start
 marks "VAT on, card on"
 [ "$(ask place)" = "$first" ] || fail "a title bar mostly off the screen put the window at $(ask place), not $first"
@@ -287,8 +291,8 @@ wait_for_end "Alt+F4"
 
 # At 144 dots per inch the window is half as large again, at a first start
 # and at one that restores its position, which is stored at that density.
-$wine reg delete "$key" /f >/dev/null 2>&1
-$wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1
+registry delete "$key" /f
+registry add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f
 for round in first restored; do
     start
     looks 458x126 20
@@ -305,7 +309,7 @@ done
 # window maximised), the form has no room to fill: it starts as it is, where
 # it was.
 for how in min:minimised max:normal; do
-    [ "$how" = max:normal ] && $wine reg add "$x11" /v Managed /d N /f >/dev/null 2>&1
+    [ "$how" = max:normal ] && registry add "$x11" /v Managed /d N /f
     $run start "/${how%:*}" /wait /unix "$program" &
     app=$!
     for _ in $(seq 100); do [ "$($ask_run "$probe" state | tr -d '\r')" = "${how#*:}" ] && break; sleep 0.2; done
@@ -324,7 +328,7 @@ for how in min:minimised max:normal; do
     run_probe close
     wait_for_end "closing the ${how%:*}imised start"
 done
-$wine reg delete "$x11" /v Managed /f >/dev/null 2>&1
+registry delete "$x11" /v Managed /f
 
 # Where no window can be made (here: there is no display to make it on),
 # the program says so and ends with a failure, rather than waiting unseen.
