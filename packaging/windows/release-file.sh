@@ -40,7 +40,9 @@ msi)
     # The product code names the version; the package code names the bytes packed.
     product_code=$(printf '%s %s %s' "$upgrade_code" "$version" "$arch" | uuid)
     package_code=$( (cd "$stage" && sha256sum -- * && echo "$version $arch") | uuid)
-    frozen() { TZ=UTC faketime "$(date -u -d "@$epoch" '+%Y-%m-%d %H:%M:%S')" "$@"; }
+    # The clock stopped at the epoch (-f: without it, it runs on from there,
+    # and a build that takes longer than a second dates the package later).
+    frozen() { TZ=UTC faketime -f "$(date -u -d "@$epoch" '+%Y-%m-%d %H:%M:%S')" "$@"; }
     (cd "$stage" && frozen wixl --arch "$arch" -D Version="$version" -D Program="$(basename "$exe")" \
         -D Icon="$(basename "$icon")" -D ProductCode="$product_code" -o "$output" "$(basename "$wxs")")
     # wixl draws the package code at random; set it, keeping the rest.
