@@ -20,6 +20,7 @@
 #include <QLayout>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QPixmap>
 
 #include <utility>
 #include <vector>
@@ -98,9 +99,11 @@ Form1::Form1(QWidget* parent) : QMainWindow(parent) {
     (void)factoryInstalled;
     setWindowTitle(ToQString(identity::kProductName));
     QIcon icon;
-    // 16, 32 and 48 pixels and what they become at scales 1.25, 1.5 and 2.
+    // 16, 32 and 48 pixels and what they become at scales 1.25, 1.5 and 2,
+    // each read now: an image Qt 6.8 reads only when first asked for takes
+    // that request's scale, and is then taken for every size at that scale.
     for (int size : {16, 20, 24, 32, 40, 48, 60, 64, 72, 96}) {
-        icon.addFile(QStringLiteral(":/icons/%1/pelmora.png").arg(size), QSize(size, size));
+        icon.addPixmap(QPixmap(QStringLiteral(":/icons/%1/pelmora.png").arg(size)));
     }
     setWindowIcon(icon);
     // Fixed size, no maximize button.
@@ -236,6 +239,10 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
     // The field still handles the key as usual.
     return QMainWindow::eventFilter(watched, event);
 }
+
+void Form1::showEvent(QShowEvent*) { placement_.BeforeShown(); }
+
+void Form1::moveEvent(QMoveEvent*) { placement_.Moved(); }
 
 void Form1::closeEvent(QCloseEvent* event) {
     presenter_.EndProgram();
