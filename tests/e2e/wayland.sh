@@ -20,8 +20,23 @@ printf '[Dravon]\nCurrent%%20mode=2.0\nWindow%%20X=4500\nWindow%%20Y=3000\n' >"$
 WAYLAND_DEBUG=client "$program" 2>"$work/protocol" &
 app=$!
 pids="$app $pids"
-for _ in $(seq 100); do grep -q 'xdg_toplevel@[0-9]*\.set_title' "$work/protocol" && break; sleep 0.1; done
-grep -q 'xdg_toplevel@[0-9]*\.set_title' "$work/protocol" || fail "no window on the compositor"
+# The window is on the compositor once the surface of a toplevel titled
+# Pelmora, its first configure answered, is given a buffer to show. Objects
+# are "name@id" in libwayland's log before 1.22, "name#id" since.
+shown() {
+    sed 's/\([a-z_0-9]\)[@#]\([0-9]\)/\1#\2/g' "$work/protocol" | awk '
+        /get_xdg_surface\(new id xdg_surface#[0-9]+, wl_surface#[0-9]+\)/ {
+            match($0, /xdg_surface#[0-9]+/); xdg = substr($0, RSTART + 12, RLENGTH - 12)
+            match($0, /wl_surface#[0-9]+\)/); surface[xdg] = substr($0, RSTART + 11, RLENGTH - 12)
+        }
+        /get_toplevel\(new id xdg_toplevel#/ { match($0, /xdg_surface#[0-9]+/); latest = substr($0, RSTART + 12, RLENGTH - 12) }
+        /xdg_toplevel#[0-9]+\.set_title\("Pelmora"\)/ { titled = latest }
+        titled != "" && $0 ~ "xdg_surface#" titled "\\.ack_configure\\(" { acked = surface[titled] }
+        acked != "" && $0 ~ "-> wl_surface#" acked "\\.attach\\(wl_buffer#" { found = 1; exit }
+        END { exit !found }'
+}
+for _ in $(seq 100); do shown && break; sleep 0.1; done
+shown || fail "no window on the compositor: $(grep -e xdg_ -e attach "$work/protocol" | head -n 20)"
 wait_ready "$app"
 kill -TERM "$app"
 status=0
