@@ -28,7 +28,7 @@ protected:
         const auto program = Start();
         Form1& form = program->Window();
         form.show();
-        QApplication::setActiveWindow(&form);
+        form.activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
         auto* text1 = form.findChild<QLineEdit*>("Text1");
         QTest::keyClick(&form, Qt::Key_F1);

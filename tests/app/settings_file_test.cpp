@@ -10,6 +10,7 @@
 #include <QLockFile>
 #include <QRect>
 #include <QSaveFile>
+#include <QTimeZone>
 
 #include <linux/capability.h>
 #include <sys/stat.h>
@@ -308,7 +309,7 @@ QByteArray GeneratedFile(std::mt19937& random, bool& sound) {
                                        QStringList{text(), text()},
                                        text().toUtf8() + char(random()),
                                        QRect(1, 2, int(pick(9)), 4),
-                                       QDateTime::fromSecsSinceEpoch(random(), Qt::UTC),
+                                       QDateTime::fromSecsSinceEpoch(random(), QTimeZone::utc()),
                                        QVariantList{1, text()}};
             const QString group = pick(4) ? groups[pick(groups.size())] + '/' : QString();
             settings.setValue(group + keys[pick(keys.size())], values[pick(std::size(values))]);

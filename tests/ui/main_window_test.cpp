@@ -47,7 +47,7 @@ protected:
         form.Presenter().StartUp(form.Placement(), store);
         form.Presenter().EndProgramWith([this] { ++ends; });
         form.show();
-        QApplication::setActiveWindow(&form);
+        form.activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
         text1 = form.findChild<QLineEdit*>("Text1");
         label1 = form.findChild<QLabel*>("Label1");
