@@ -161,8 +161,12 @@ void Form1::KeepClientSize() {
 
 void Form1::Show(int how) {
     // A form of fixed size has no room to fill: a start asked to be
-    // maximised (a shortcut's "Run: Maximized") shows it as it is.
-    ShowWindow(hwnd_, how == SW_SHOWMAXIMIZED ? SW_SHOWNORMAL : how);
+    // maximised (a shortcut's "Run: Maximized") shows it as it is. Windows
+    // may maximise the first window shown all the same, by the start's own
+    // settings, whatever it is asked here: that maximise is undone as it
+    // comes (WM_SIZE).
+    startedMaximised_ = how == SW_SHOWMAXIMIZED;
+    ShowWindow(hwnd_, startedMaximised_ ? SW_SHOWNORMAL : how);
 }
 
 void Form1::FollowMonitorDensity() {
@@ -219,6 +223,11 @@ LRESULT Form1::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             *reinterpret_cast<SIZE*>(lParam) = FrameSize(hwnd_, layout.clientWidth, layout.clientHeight, dpi);
             return TRUE;
         }
+        case WM_SIZE:
+            // The maximise of a start asked to be maximised is undone, once,
+            // whenever it comes; any other truly maximises the window.
+            if (wParam == SIZE_MAXIMIZED && std::exchange(startedMaximised_, false)) ShowWindow(hwnd_, SW_SHOWNORMAL);
+            return 0;
         case WM_WINDOWPOSCHANGED:
             // A frame that changes after the window was sized (a window
             // manager's answer under Wine) leaves the form its size.

@@ -22,7 +22,8 @@ public:
     HWND Handle() const { return hwnd_; }
     FormPresenter& Presenter() { return presenter_; }
     WindowPlacement& Placement() { return placement_; }
-    // Shows the window as the program was asked to start (SW_SHOW...).
+    // Shows the window as the program was asked to start (SW_SHOW...); a
+    // start asked to be maximised shows the form as it is.
     void Show(int how);
     // Laid out at the density of the monitor the window stands on, once it
     // has been placed: a restored place may be on a monitor of its own.
@@ -59,6 +60,8 @@ private:
     HWND Label2 = nullptr;
     HFONT font_ = nullptr;
     int dpi_ = 96;  // the density the form is laid out at
+    // A start asked to be maximised, whose maximise is still to be undone.
+    bool startedMaximised_ = false;
 };
 
 }  // namespace pelmora

@@ -122,6 +122,9 @@ start
 shows "VAT registration code" "" ""
 marks "VAT on, card off"
 looks 305x84 13
+# As its manifest asks: every window of the program follows its own
+# monitor's density (Wine 8 makes every window so, Wine 10 only as asked).
+[ "$(ask awareness)" = per-monitor ] || fail "the window follows densities as [$(ask awareness)], not per monitor"
 first=$(ask place)  # where Windows puts a new window
 listen
 # A character outside the Basic Multilingual Plane arrives as two halves;
@@ -231,10 +234,11 @@ for step in "144 12 458x126 20" "96 -12 305x84 13"; do
     suggested=$(ask density "$1" "$2")
     looks "$3" "$4"
     set -- $suggested "$1"
-    [ "$3 $4" = "$5 $6" ] || fail "at $8 dpi the window asked for $3x$4, not the form's $5x$6 with its menu bar"
-    [ "$7" = deleted ] || fail "at $8 dpi the face of the old density is $7"
+    [ "$8" = asked ] || fail "at $9 dpi the window asked for no size of its own (WM_GETDPISCALEDSIZE)"
+    [ "$3 $4" = "$5 $6" ] || fail "at $9 dpi the window asked for $3x$4, not the form's $5x$6 with its menu bar"
+    [ "$7" = deleted ] || fail "at $9 dpi the face of the old density is $7"
     place=$(ask place)
-    [ "${place% * *}" = "$1 $2" ] || fail "at $8 dpi the window stands at [$place], not [$suggested]"
+    [ "${place% * *}" = "$1 $2" ] || fail "at $9 dpi the window stands at [$place], not [$suggested]"
 done
 xdotool key alt+F4
 wait_for_end "Alt+F4"
@@ -243,7 +247,8 @@ wait_for_end "Alt+F4"
 
 # Closed while minimised, from the taskbar (WM_CLOSE) or by the session's
 # end, or while maximised: the position stored is where the window stands
-# when restored.
+# when restored. Maximised, the window is truly so, its client area not the
+# form's, and a density change neither moves nor sizes it.
 # (openbox keeps no fixed-size window maximised; Wine on its own does, as
 # Windows does.)
 for step in "minimize close" "minimize endsession" "maximize close"; do
@@ -251,6 +256,13 @@ for step in "minimize close" "minimize endsession" "maximize close"; do
     [ "$1" = maximize ] && registry add "$x11" /v Managed /d N /f
     start
     run_probe "$1"
+    if [ "$1" = maximize ]; then
+        maximised="$(ask place); $(ask client)"
+        case $maximised in *"; 305x84+"*) fail "a maximised window at the form's size: $maximised" ;; esac
+        ask density 144 12 >/dev/null
+        [ "$(ask place); $(ask client)" = "$maximised" ] ||
+            fail "a density change took a maximised window from [$maximised] to [$(ask place); $(ask client)]"
+    fi
     run_probe "$2"
     wait_for_end "$2 after $1"
     [ "$(stored 'Window X')" = "$x" ] && [ "$(stored 'Window Y')" = "$y" ] ||
@@ -289,10 +301,30 @@ Label1: VAT registration code"
 xdotool key alt+F4
 wait_for_end "Alt+F4"
 
-# At 144 dots per inch the window is half as large again, at a first start
-# and at one that restores its position, which is stored at that density.
+# The system's density set to 144 dots per inch: until the user signs in
+# again, programs started meanwhile have it, but each monitor keeps the
+# density it had (Wine 10 shows this; Wine 8 gives every monitor the
+# system's at once). The form is laid out at its monitor's, and its place
+# stored at the system's, 10 twips to a pixel.
 registry delete "$key" /f
 registry add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f
+start
+case $(ask monitor) in
+    96) looks 305x84 13 ;;
+    144) looks 458x126 20 ;;
+    *) fail "a monitor of $(ask monitor) dpi" ;;
+esac
+xdotool windowmove --sync "$window" 300 200
+set -- $(ask place)
+xdotool key alt+F4
+wait_for_end "Alt+F4 before signing in again"
+[ "$(stored 'Window X') $(stored 'Window Y')" = " $(($1 * 10))  $(($2 * 10))" ] ||
+    fail "at a system density of 144 dpi $1,$2 pixels were stored as [$(stored 'Window X')] [$(stored 'Window Y')]"
+# Signed in again, the monitor has that density too: the window is half as
+# large again, at a first start and at one that restores its position, which
+# is stored at that density.
+new_wine_session
+registry delete "$key" /f
 for round in first restored; do
     start
     looks 458x126 20
@@ -307,7 +339,8 @@ done
 # Started from a shortcut set to run minimised, the window starts so; from
 # one set to run maximised (unmanaged, since openbox keeps no fixed-size
 # window maximised), the form has no room to fill: it starts as it is, where
-# it was.
+# it was, even where Windows maximises it by the start's own settings; a
+# maximise after that one is the user's.
 for how in min:minimised max:normal; do
     [ "$how" = max:normal ] && registry add "$x11" /v Managed /d N /f
     $run start "/${how%:*}" /wait /unix "$program" &
@@ -322,8 +355,10 @@ for how in min:minimised max:normal; do
         [ "${minimised%%+*} $(ask client | cut -d+ -f1)" = "0x0 0x0" ] ||
             fail "a minimised window with a client area of $minimised, then $(ask client)"
     else
+        [ "$(ask started-maximised)" = normal ] || fail "Windows' maximise of a start asked to be maximised stayed"
         looks 458x126 20
         [ "$(ask place | cut -d' ' -f1,2)" = "$1 $2" ] || fail "a start asked to be maximised at $(ask place), not $1 $2"
+        run_probe maximize
     fi
     run_probe close
     wait_for_end "closing the ${how%:*}imised start"

@@ -12,7 +12,12 @@
 // is and whether the window behind it takes input (waiting for the box);
 // "state" whether the window is "minimised", "maximised" or "normal";
 // "minimize", "maximize", "close" and "endsession" do that to the window
-// ("endsession cancelled": a log-off asked for, then called off); "type"
+// ("endsession cancelled": a log-off asked for, then called off);
+// "started-maximised" maximises it as Windows maximises the first window of
+// a program started to run maximised, from inside it, and prints its state
+// then; "monitor" prints the density of the monitor the window stands on,
+// "awareness" how the window follows densities ("per-monitor", "system",
+// "unaware"; "unknown" before Windows 10); "type"
 // followed by UTF-16 units in hex types them into the window with the keyboard
 // focus, as the character map does; "listen" prints, until the window goes,
 // what a screen reader is told to speak: each live-region change, with the
@@ -155,7 +160,39 @@ bool AboutBoxUp() {
     return box && IsWindowVisible(box);
 }
 
+// A user32 or shcore function of a later Windows, or nothing.
+template <typename Function>
+Function* Later(const wchar_t* library, const char* name) {
+    HMODULE module = LoadLibraryW(library);
+    return module ? reinterpret_cast<Function*>(reinterpret_cast<void*>(GetProcAddress(module, name))) : nullptr;
+}
+
+int PrintAwareness(HWND window) {
+    auto* context = Later<HANDLE WINAPI(HWND)>(L"user32", "GetWindowDpiAwarenessContext");
+    auto* awareness = Later<int WINAPI(HANDLE)>(L"user32", "GetAwarenessFromDpiAwarenessContext");
+    const char* names[] = {"unaware", "system", "per-monitor"};
+    const int value = context && awareness ? awareness(context(window)) : -1;
+    return std::puts(value >= 0 && value < 3 ? names[value] : "unknown"), 0;
+}
+
+int PrintMonitorDpi(HWND window) {
+    auto* forMonitor = Later<HRESULT WINAPI(HMONITOR, int, UINT*, UINT*)>(L"shcore", "GetDpiForMonitor");
+    UINT x = 0;
+    UINT y = 0;
+    if (!forMonitor || forMonitor(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), 0, &x, &y) != S_OK) {
+        HDC screen = GetDC(nullptr);
+        y = static_cast<UINT>(GetDeviceCaps(screen, LOGPIXELSY));
+        ReleaseDC(nullptr, screen);
+    }
+    return std::printf("%u\n", y), 0;
+}
+
 int main(int argc, char** argv) {
+    // Sizes and places in the screen's own pixels, as the program sees them:
+    // a program that is not aware of densities is told them scaled.
+    if (auto* aware = Later<BOOL WINAPI(HANDLE)>(L"user32", "SetProcessDpiAwarenessContext")) {
+        aware(reinterpret_cast<HANDLE>(-4));  // DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2
+    }
     HWND window = FindWindowW(L"PelmoraForm1", nullptr);
     if (!window) return 1;
     const char* command = argc > 1 ? argv[1] : "";
@@ -165,6 +202,9 @@ int main(int argc, char** argv) {
         return AskInside(window, 2, MAKELPARAM(std::atoi(argv[2]), static_cast<WORD>(std::atoi(argv[3]))));
     }
     if (std::strcmp(command, "live") == 0) return PrintLiveSettings(window);
+    if (std::strcmp(command, "started-maximised") == 0) return AskInside(window, 3);
+    if (std::strcmp(command, "monitor") == 0) return PrintMonitorDpi(window);
+    if (std::strcmp(command, "awareness") == 0) return PrintAwareness(window);
     RECT rect{};
     if (std::strcmp(command, "client") == 0) {
         GetClientRect(window, &rect);

@@ -2,8 +2,10 @@
 // processes can be read:
 // - ReadInside, a hook the probe installs, answers the probe's request
 //   message with the Mode menu's marks (wParam 0) or the face each control
-//   is drawn in (wParam 1), left on the window as a global atom, or tells
-//   the window its density changed (wParam 2, see ChangeDensity);
+//   is drawn in (wParam 1), left on the window as a global atom, tells the
+//   window its density changed (wParam 2, see ChangeDensity), or maximises
+//   it as Windows maximises a program's first window by the settings it was
+//   started with (wParam 3, answering the window's state then);
 // - a stand-in for the system's accessibility annotations (Wine's keep
 //   none), registered in the test's prefix under the class the program asks
 //   for: it keeps each label's LiveSetting as a property of the label.
@@ -56,17 +58,27 @@ std::wstring Faces(HWND window) {
 }
 
 // As Windows tells a window its density changed: the rectangle suggested is
-// the size it asks for, its corner moved by `shift`; "left top width height",
-// then the outer size that the client area it then has, with the menu bar,
-// takes at that density (AdjustWindowRectExForDpi), which the size asked for
-// must be; and whether the face drawn in before is "kept" as a GDI object or
-// "deleted" (Wine counts no process's GDI objects).
+// the size it asks for, its corner moved by `shift` (where it asks for none,
+// its size scaled from the old density's, as Windows scales it); "left top
+// width height", then the outer size that the client area it then has, with
+// the menu bar, takes at that density (AdjustWindowRectExForDpi), which the
+// size asked for must be; whether the face drawn in before is "kept" as a
+// GDI object or "deleted" (Wine counts no process's GDI objects); and
+// whether it "asked" for a size or "did-not-ask".
 std::wstring ChangeDensity(HWND window, int dpi, int shift) {
     const auto before = reinterpret_cast<HGDIOBJ>(SendMessageW(GetWindow(window, GW_CHILD), WM_GETFONT, 0, 0));
     RECT now{};
     GetWindowRect(window, &now);
     SIZE size{now.right - now.left, now.bottom - now.top};
-    SendMessageW(window, 0x02E4 /* WM_GETDPISCALEDSIZE */, dpi, reinterpret_cast<LPARAM>(&size));
+    const bool asked =
+        SendMessageW(window, 0x02E4 /* WM_GETDPISCALEDSIZE */, dpi, reinterpret_cast<LPARAM>(&size)) != FALSE;
+    if (!asked) {
+        using ForWindow = UINT WINAPI(HWND);
+        auto* forWindow = reinterpret_cast<ForWindow*>(
+            reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32"), "GetDpiForWindow")));
+        const int old = forWindow ? static_cast<int>(forWindow(window)) : 96;
+        size = {MulDiv(now.right - now.left, dpi, old), MulDiv(now.bottom - now.top, dpi, old)};
+    }
     RECT suggested{now.left + shift, now.top + shift, now.left + shift + size.cx, now.top + shift + size.cy};
     SendMessageW(window, 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
     RECT form{};
@@ -80,7 +92,8 @@ std::wstring ChangeDensity(HWND window, int dpi, int shift) {
     }
     return std::to_wstring(suggested.left) + L" " + std::to_wstring(suggested.top) + L" " + std::to_wstring(size.cx) +
            L" " + std::to_wstring(size.cy) + L" " + std::to_wstring(form.right - form.left) + L" " +
-           std::to_wstring(form.bottom - form.top) + (GetObjectType(before) ? L" kept" : L" deleted");
+           std::to_wstring(form.bottom - form.top) + (GetObjectType(before) ? L" kept" : L" deleted") +
+           (asked ? L" asked" : L" did-not-ask");
 }
 
 // {C12BCD8E-2A8E-4950-8AE7-3625111D58EB}: UI Automation's LiveSetting property.
@@ -147,10 +160,21 @@ extern "C" __declspec(dllexport) LRESULT CALLBACK ReadInside(int code, WPARAM wP
     const auto* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
     static const UINT request = RegisterWindowMessageW(L"PelmoraProbeRequest");
     if (code == HC_ACTION && call->message == request) {
-        const std::wstring answer = call->wParam == 0   ? Marks(call->hwnd)
-                                    : call->wParam == 1 ? Faces(call->hwnd)
-                                                        : ChangeDensity(call->hwnd, LOWORD(call->lParam),
-                                                                        static_cast<short>(HIWORD(call->lParam)));
+        std::wstring answer;
+        switch (call->wParam) {
+            case 0:
+                answer = Marks(call->hwnd);
+                break;
+            case 1:
+                answer = Faces(call->hwnd);
+                break;
+            case 2:
+                answer = ChangeDensity(call->hwnd, LOWORD(call->lParam), static_cast<short>(HIWORD(call->lParam)));
+                break;
+            default:
+                ShowWindow(call->hwnd, SW_SHOWMAXIMIZED);
+                answer = IsZoomed(call->hwnd) ? L"maximised" : L"normal";
+        }
         SetPropW(call->hwnd, L"PelmoraProbeAnswer", reinterpret_cast<HANDLE>(GlobalAddAtomW(answer.c_str())));
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);

@@ -64,11 +64,25 @@ start_wine_session() {
         grep -qx ready "$work/panel.out" || fail "no work area below the panel"
     fi
     $wine wineboot -i >/dev/null 2>&1
-    # One ordinary process stays for the whole test. Each time the last one
-    # ends, Wine shuts its system processes down and starts them again for
-    # the next, and a program started in between now and then fails: a
-    # registry read came back empty. cmd waits on a pipe no one writes to.
     mkfifo "$work/hold"
+    hold_session
+}
+
+# One ordinary process stays for the whole session. Each time the last one
+# ends, Wine shuts its system processes down and starts them again for the
+# next, and a program started in between now and then fails: a registry read
+# came back empty. cmd waits on a pipe no one writes to.
+hold_session() {
     $wine cmd /c pause <"$work/hold" >/dev/null 2>&1 &
     exec 9>"$work/hold"
+}
+
+# Signs out and in again, as Windows asks before a new system density
+# reaches the monitors: every process of the prefix ends, and the next
+# program starts a new session.
+new_wine_session() {
+    exec 9>&-
+    /usr/lib/wine/wineserver64 -k 2>/dev/null || true
+    /usr/lib/wine/wineserver64 -w
+    hold_session
 }
