@@ -8,6 +8,7 @@
 #include <fcntl.h>
 #include <sys/socket.h>
 #include <unistd.h>
+#include <cerrno>
 #include <csignal>
 #endif
 
@@ -20,9 +21,12 @@ namespace {
 int signalWriteEnd = -1;
 
 // Only async-signal-safe work here: one byte into the socket wakes the loop.
+// The code it interrupted finds errno as it left it.
 void OnSignal(int) {
+    const int saved = errno;
     const char byte = 1;
     [[maybe_unused]] const ssize_t written = ::write(signalWriteEnd, &byte, 1);
+    errno = saved;
 }
 
 }  // namespace

@@ -23,6 +23,17 @@ version=$(cmake -P "$(dirname "$0")/../cmake/Identity.cmake")
 dpkg-deb --field "$deb" Depends | grep -q 'libqt6widgets6' || fail "dependencies were not computed"
 echo "depends: $(dpkg-deb --field "$deb" Depends)"
 
+# The package installed here is removed however the script ends.
+. "$(dirname "$0")/../tests/display.sh"
+work=$(mktemp -d)
+pids=""
+installed=""
+end_check() {
+    end_started
+    [ -z "$installed" ] || DEBIAN_FRONTEND=noninteractive $sudo apt-get remove -y -qq pelmora >/dev/null
+}
+end_on_every_end end_check
+installed=yes
 DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "$(realpath "$deb")" >/dev/null
 for file in /usr/bin/dravon \
             /usr/share/applications/com.example.Pelmora.desktop \
@@ -36,10 +47,6 @@ done
 
 # Smoke test: the installed program starts, and ends cleanly on SIGTERM,
 # leaving its settings behind.
-. "$(dirname "$0")/../tests/display.sh"
-work=$(mktemp -d)
-pids=""
-end_on_every_end
 XDG_CONFIG_HOME="$work" QT_QPA_PLATFORM=offscreen /usr/bin/dravon &
 pids=$!
 wait_ready "$pids"
@@ -49,5 +56,6 @@ forget "$pids"
 grep -q 'Current%20mode=" 1"' "$work/Orvane.conf" || fail "installed program wrote no settings"
 
 DEBIAN_FRONTEND=noninteractive $sudo apt-get remove -y -qq pelmora >/dev/null
+installed=""
 [ ! -e /usr/bin/dravon ] || fail "package removal left /usr/bin/dravon"
 echo "package check: ok"

@@ -11,8 +11,13 @@
 # ended: its number may soon be another process's. What the script's session
 # bus started on demand (a settings daemon a window manager asked for) is not
 # the script's child but is ended first all the same: it writes into $work
-# as it ends. Then removes $work.
+# as it ends. So is the script's last process started with &, which a signal
+# may have met before the script could add it to $pids. Then removes $work.
 end_started() {
+    last=${!:-}
+    if [ -n "$last" ] && [ "$(ps -o ppid= -p "$last" 2>/dev/null | tr -d ' ')" = $$ ]; then
+        case " $pids " in *" $last "*) ;; *) pids="$last $pids" ;; esac
+    fi
     if [ -n "${bus:-}" ]; then
         for client in $(bus_clients); do
             case " $pids " in *" $client "*) ;; *) pids="$client $pids" ;; esac
@@ -33,10 +38,11 @@ end_started() {
 # however the script ends: at its end, and on INT (Ctrl-C), TERM or HUP,
 # which end a script without its EXIT trap under dash; then the script ends
 # by that signal, as it would have without the trap. A signal meanwhile
-# does not cut the clean-up short.
+# neither cuts the clean-up short nor starts it again, and the script's own
+# status stands.
 end_on_every_end() {
     ending=${1:-end_started}
-    trap '$ending' EXIT
+    trap "trap '' INT TERM HUP; \$ending" EXIT
     for signal in INT TERM HUP; do
         trap "trap '' INT TERM HUP; \$ending; trap - EXIT $signal; kill -$signal \$\$" "$signal"
     done
