@@ -47,8 +47,10 @@ test: build
 
 # The full gate: the tests, the slow tests, static checks, the sanitizer run,
 # bounded fuzzing, the release built twice and compared, the Debian package
-# checked and round-tripped, and the Windows tests (on the shipped 32-bit
-# release too, where this machine runs 32-bit programs).
+# checked and round-tripped, the Windows tests (on the shipped 32-bit release
+# too, where this machine runs 32-bit programs and has the 32-bit Wine), and
+# the everyday and Windows tests again on the other Debian release, in a
+# chroot.
 check: test gate-deps
 	$(CTEST) --test-dir $(BUILD) -L slow
 	./scripts/static-checks.sh $(BUILD)
@@ -58,6 +60,7 @@ check: test gate-deps
 	./scripts/check-package.sh
 	$(MAKE) windows-test
 	./scripts/windows32-test.sh build-release-windows
+	./scripts/debian-chroot.sh
 
 # The Windows program, 32-bit: build-windows/Dravon.exe.
 windows: windows-deps
