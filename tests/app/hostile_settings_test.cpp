@@ -64,6 +64,16 @@ protected:
         ++refused;
     }
     static inline int refused = 0;
+
+    // The program run to its end leaves the store as it is, and says why.
+    static void ExpectLeftBecause(const std::string& why) {
+        testing::internal::CaptureStderr();
+        StartUseAndEnd();
+        const std::string said = testing::internal::GetCapturedStderr();
+        EXPECT_NE(said.find("Orvane.conf is left as it is and the settings are not saved: " + why + "\n"),
+                  std::string::npos)
+            << said;
+    }
 };
 
 }  // namespace
@@ -115,7 +125,7 @@ TEST_F(HostileSettings, KeysOutOfRangeOrOverlong) {
 
 TEST_F(HostileSettings, SettingsPathTakenByAFolder) {
     ASSERT_TRUE(QDir().mkpath(StorePath()));
-    StartUseAndEnd();
+    ExpectLeftBecause("it is not a regular file");
     EXPECT_TRUE(QFileInfo(StorePath()).isDir());
 }
 
@@ -125,7 +135,7 @@ TEST_F(HostileSettings, StoreThatCannotBeWritten) {
     QTemporaryFile blocker;
     ASSERT_TRUE(blocker.open());
     qputenv("XDG_CONFIG_HOME", (blocker.fileName() + "/config").toLocal8Bit());
-    StartUseAndEnd();
+    ExpectLeftBecause("its folder cannot be made");
     EXPECT_TRUE(QFileInfo(blocker.fileName()).isFile());
 }
 

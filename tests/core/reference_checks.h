@@ -35,16 +35,18 @@ inline std::string_view Luhn(std::string_view entry) {
     return sum % 10 == 0 ? kValidCardNumber : kNotValid;
 }
 
-// Modulus 97 in both forms, with plain %.
+// Modulus 97: the nine digits weighted 8, 7, 6, 5, 4, 3, 2, 10, 1 sum to a
+// multiple of 97, or, for numbers issued since 2009, to 42 more than one.
+// Check digits are issued from 01 to 97: '00', '98' and '99' never are.
 inline std::string_view Vat(std::string_view entry) {
     const std::string digits = Digits(entry);
     if (digits.size() != 9) return kWrongNumberOfDigits;
-    const int weights[7] = {8, 7, 6, 5, 4, 3, 2};
-    int s = 0;
-    for (int i = 0; i < 7; ++i) s += weights[i] * (digits[i] - '0');
+    const int weights[9] = {8, 7, 6, 5, 4, 3, 2, 10, 1};
+    int sum = 0;
+    for (int i = 0; i < 9; ++i) sum += weights[i] * (digits[i] - '0');
     const int check = std::stoi(digits.substr(7, 2));
-    const bool ok = check == 97 - s % 97 || check == 97 - (s + 55) % 97;
-    return ok ? kValidVatCode : kNotValid;
+    const bool issued = check >= 1 && check <= 97;
+    return issued && (sum % 97 == 0 || sum % 97 == 42) ? kValidVatCode : kNotValid;
 }
 
 }  // namespace pelmora::reference

@@ -107,29 +107,16 @@ step() {
 }
 
 step
-# Starts the program and brings its window to the front; the window
-# manager does not always activate a window that maps early in its own start.
-start_program() {
-    QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$program" &
-    app=$!
-    pids="$app $pids"
-    window=$(timeout 30 xdotool search --sync --onlyvisible --name '^Pelmora$' | head -n 1)
-    [ -n "$window" ] || fail "no window"
-    xdotool windowactivate --sync "$window" 2>/dev/null || true
-}
-start_program
+# The program, its window brought to the front: the window manager does not
+# always activate a window that maps early in its own start.
+QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$program" &
+pids="$! $pids"
+window=$(timeout 30 xdotool search --sync --onlyvisible --name '^Pelmora$' | head -n 1)
+[ -n "$window" ] || fail "no window"
+xdotool windowactivate --sync "$window" 2>/dev/null || true
 # Orca speaks the frame and usually the focused field; the field is waited
-# for after the About box, where its return is steady. Now and then Orca
-# takes no notice of a program that starts just after it has: the program
-# is then ended and started once more.
-if ! heard 100 "Pelmora frame"; then
-    echo "Orca did not notice the program; starting it again" >&2
-    kill "$app"
-    wait "$app" || true
-    forget "$app"
-    step
-    start_program
-fi
+# for after the About box, where its return is steady. A program Orca takes
+# no notice of fails the test: a blind user would hear nothing of it either.
 hears "Pelmora frame"
 step
 # Each character typed is echoed.
@@ -156,10 +143,15 @@ hears "notification VAT registration code"
 # Help > About (its first item): the box is read in full, and closing it
 # returns to the field, named by its prompt.
 step
+# Alt is held as a person holds it, until Orca has heard it and then the
+# menu opened: Qt hands each key to the screen reader first and, where the
+# answer is slow, to the window later, and an Alt let go before the window
+# saw H would close the menu again.
 xdotool keydown alt
+hears left alt
 xdotool key h
-xdotool keyup alt
 hears "About Dravon..."
+xdotool keyup alt
 step
 xdotool key Return
 hears "alert About Dravon"
