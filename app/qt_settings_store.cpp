@@ -38,8 +38,8 @@ void QtSettingsStore::Read(QByteArray bytes) {
 
 void QtSettingsStore::Tell(const QString& why) {
     if (std::exchange(told_, true)) return;
-    std::fprintf(stderr, "%s: %s is left as it is and the settings are not saved: %s\n", identity::kProductName.data(),
-                 qPrintable(fileName_), qPrintable(why));
+    std::fprintf(stderr, "%s: %s is left as it is and the settings are not saved: %s\n",
+                 qPrintable(ToQString(identity::kProductName)), qPrintable(fileName_), qPrintable(why));
 }
 
 std::string QtSettingsStore::GetSetting(std::string_view application, std::string_view section, std::string_view key,

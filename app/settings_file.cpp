@@ -69,7 +69,7 @@ FileRead ReadSettingsFile(const QString& path) {
         return file;
     }
     file.exists = true;
-    struct stat info {};
+    struct stat info = {};
     if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
         file.failure = QStringLiteral("it is not a regular file");
     } else {
@@ -101,7 +101,7 @@ Replaced ReplaceFile(const QString& path, const QByteArray& bytes, const FileSta
         return Replaced::Failed;
     }
     const QString folder = QFileInfo(QFile::decodeName(*target)).absolutePath();
-    struct stat original {};
+    struct stat original = {};
     const bool exists = ::stat(target->constData(), &original) == 0;
     // Read-only for everyone is read-only for root too.
     if (exists && ((original.st_mode & 0222) == 0 || ::access(target->constData(), W_OK) != 0)) {
@@ -140,7 +140,7 @@ Replaced ReplaceFile(const QString& path, const QByteArray& bytes, const FileSta
     if (::close(fd) != 0 && !failure) failure = Reason("it cannot be written");
     // The last look before the rename: a writer that takes no lock may have
     // saved since the file was read.
-    struct stat now {};
+    struct stat now = {};
     const FileStamp current = ::stat(target->constData(), &now) == 0 ? StampOf(now) : FileStamp{};
     const bool changed = !failure && !(current == read);
     if (!failure && !changed && ::rename(temporary.constData(), target->constData()) != 0) {

@@ -4,6 +4,7 @@
 #include <QString>
 
 #include <sys/types.h>
+#include <cstdint>
 #include <ctime>
 
 namespace pelmora {
@@ -29,7 +30,7 @@ struct FileRead {
 };
 FileRead ReadSettingsFile(const QString& path);
 
-enum class Replaced { Done, ChangedMeanwhile, Failed };
+enum class Replaced : std::uint8_t { Done, ChangedMeanwhile, Failed };
 
 // Replaces the file at `path` with `bytes` in one step: written in full and
 // synced under a temporary name beside it, with the original's mode, owner

@@ -19,7 +19,7 @@ inline constexpr const char* kCardCaption = "Credit card number";
 // What a character delivered to the entry field does. Each front end turns its
 // platform's key event into the character code and asks here, so that every
 // key behaves the same on every platform.
-enum class KeyKind {
+enum class KeyKind : std::uint8_t {
     Enter,       // carriage return: Return, keypad Enter, Ctrl+M; runs the check
     Character,   // any other character, control characters included; clears the verdict
     Navigation,  // Tab: moves the focus, never reaches the field, leaves the verdict

@@ -4,6 +4,7 @@
 #include "settings_store.h"
 #include "window_placement.h"
 
+#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -31,7 +32,7 @@ public:
 };
 
 // The menu items, chosen from the menu or by their shortcut keys.
-enum class Command { ModeVat, ModeCard, ClearNumber, About, Exit };
+enum class Command : std::uint8_t { ModeVat, ModeCard, ClearNumber, About, Exit };
 
 // The form's behaviour, the same for every window: the start-up, what each
 // key and command does, what the window shows and announces, and the

@@ -59,7 +59,7 @@ bool On(Fault fault, int fd, const char* what) { return armed == fault && Named(
 // Another program edits the settings file in place, same size, and puts its
 // time stamp back: "blue" becomes "pink".
 void EditInPlace(const char* path) {
-    struct stat before {};
+    struct stat before = {};
     const int fd = static_cast<int>(::syscall(SYS_open, path, O_RDWR));
     if (fd < 0 || ::syscall(SYS_fstat, fd, &before) != 0) return;
     std::string bytes(static_cast<std::size_t>(before.st_size), '\0');
@@ -122,12 +122,11 @@ protected:
     // One run of the program's store: read at start, the three values saved
     // at the end (and at each save the session asked for before); what it
     // said on standard error.
-    static std::string Session(
-        const std::function<void()>& meanwhile = [] {}, int saves = 1) {
+    static std::string Session(const std::function<void()>& meanwhile = {}, int saves = 1) {
         testing::internal::CaptureStderr();
         QtSettingsStore store;
         (void)store.GetSetting("Orvane", "Dravon", "Current mode", "1");
-        meanwhile();
+        if (meanwhile) meanwhile();
         for (int save = 0; save < saves; ++save) {
             store.SaveSetting("Orvane", "Dravon", "Current mode", " 2");
             store.SaveSetting("Orvane", "Dravon", "Window X", " 3000");
@@ -141,7 +140,7 @@ protected:
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(none)");
     }
     static struct stat StatOf(const QString& path = StorePath()) {
-        struct stat info {};
+        struct stat info = {};
         ::stat(QFile::encodeName(path).constData(), &info);
         return info;
     }
@@ -242,8 +241,8 @@ TEST_F(SettingsFile, OnlyTheProgramsOwnLinesChange) {
          "it cannot be opened: Permission denied"},
         {"a read error: not written from nothing", "[Other]\nA=1\n", "[Other]\nA=1\n", Plain,
          "it cannot be read: Input/output error", Fault::ReadFails},
-        {"a size that reads as 0: read to its end", "[Other]\nA=1\n", "[Other]\nA=1\n\n[Dravon]\n" + ours, Plain, nullptr,
-         Fault::SizeReadsZero},
+        {"a size that reads as 0: read to its end", "[Other]\nA=1\n", "[Other]\nA=1\n\n[Dravon]\n" + ours, Plain,
+         nullptr, Fault::SizeReadsZero},
         {"a copy whose close reports an error: not renamed", "[Other]\nA=1\n", "[Other]\nA=1\n", Plain,
          "it cannot be written: Input/output error", Fault::CloseFails},
         {"a rename that fails: no copy left", "[Other]\nA=1\n", "[Other]\nA=1\n", Plain,
@@ -363,7 +362,8 @@ TEST_F(SettingsFile, KeepsOwnerModeAndGroup) {
         gid_t groupAfter;
         mode_t modeAfter;
         bool replaced;
-    } users[] = {{0, 0, 0644, 0, 0, 0644, false}, {65534, 0, 0660, 65534, 65534, 0600, true},
+    } users[] = {{0, 0, 0644, 0, 0, 0644, false},
+                 {65534, 0, 0660, 65534, 65534, 0600, true},
                  {0, 4, 0666, 65534, 4, 0666, true}};
     for (const auto& user : users) {
         StoreRaw("[Other]\nSecret=1\n");
