@@ -61,9 +61,12 @@ void QtSettingsStore::Flush() {
     if (pending_.empty()) return;
     const std::map<QString, QString> values = std::exchange(pending_, {});
     if (!QDir().mkpath(QFileInfo(fileName_).absolutePath())) return Tell(QStringLiteral("its folder cannot be made"));
-    // The lock every QSettings writer of the file takes; held briefly, so a
-    // lock still held after a while belongs to a writer that hangs.
+    // The lock every QSettings writer of the file takes, for moments: one
+    // still held after a while belongs to a writer that hangs. A lock 5 s old
+    // is taken over (Qt's own writers wait 30 s): a writer that died as it
+    // took the lock left one that names no owner, whose end Qt cannot see.
     QLockFile lock(fileName_ + QStringLiteral(".lock"));
+    lock.setStaleLockTime(5000);
     if (!lock.tryLock(10000)) {
         return Tell(lock.error() == QLockFile::LockFailedError ? QStringLiteral("another program holds its lock")
                                                                : QStringLiteral("its lock cannot be taken"));

@@ -167,8 +167,9 @@ TEST_F(SettingsFile, OnlyTheProgramsOwnLinesChange) {
     const QByteArray ours = "Current%20mode=\" 2\"\nWindow%20X=\" 3000\"\nWindow%20Y=\" 1500\"\n";
     // Where the file stands: the settings path itself, or behind a symbolic
     // link (relative, absolute, or a chain of two); a pipe, a file that
-    // cannot be read, or a temporary name another run left beside it.
-    enum Place { Plain, NoFolder, Link, AbsoluteLink, LinkChain, Pipe, Unreadable, Leftover };
+    // cannot be read, a temporary name another run left beside it, or an
+    // empty lock left 6 s ago by a writer that died as it took it.
+    enum Place { Plain, NoFolder, Link, AbsoluteLink, LinkChain, Pipe, Unreadable, Leftover, EmptyLock };
     const struct {
         const char* what;
         QByteArray before, after;
@@ -252,6 +253,7 @@ TEST_F(SettingsFile, OnlyTheProgramsOwnLinesChange) {
         {"another program that edits it at every save: left to it, at last", "[Other]\nColour=blue\n",
          "[Other]\nColour=pink\n", Plain, "another program keeps writing it", Fault::EditedAtEverySave},
         {"a temporary name left by an earlier run", "", "[Dravon]\n" + ours, Leftover},
+        {"an empty lock a writer left as it died", "", "[Dravon]\n" + ours, EmptyLock},
     };
     const QString leftover = QStringLiteral(".Orvane.conf.%1.0").arg(::getpid());
     for (const auto& row : rows) {
@@ -271,6 +273,10 @@ TEST_F(SettingsFile, OnlyTheProgramsOwnLinesChange) {
             ASSERT_EQ(::mkfifo(QFile::encodeName(StorePath()).constData(), 0600), 0);
         } else if (row.place == Leftover) {
             ASSERT_TRUE(QFile(folder.filePath(leftover)).open(QIODevice::WriteOnly));
+        } else if (row.place == EmptyLock) {
+            QFile lock(StorePath() + ".lock");
+            ASSERT_TRUE(lock.open(QIODevice::WriteOnly) &&
+                        lock.setFileTime(QDateTime::currentDateTime().addSecs(-6), QFileDevice::FileModificationTime));
         }
         if (row.before != "(none)" && row.place != Pipe) {
             QFile out(file);
