@@ -116,7 +116,15 @@ seen() {
 registry() {
     $wine reg "$@" >"$work/reg" 2>&1 || fail "reg $* failed with status $?: $(tr -d '\r' <"$work/reg")"
 }
-stored() { $wine reg query "$key" /v "$1" 2>/dev/null | tr -d '\r' | sed -n "s/^ *$1 *REG_SZ    //p"; }
+# A value stored in the program's key, empty where there is none, and what
+# reg said where it failed otherwise.
+stored() {
+    if $wine reg query "$key" /v "$1" >"$work/stored" 2>&1; then
+        tr -d '\r' <"$work/stored" | sed -n "s/^ *$1 *REG_SZ    //p"
+    elif ! grep -q 'Unable to find' "$work/stored"; then
+        echo "<reg query failed: $(tr -d '\r' <"$work/stored" | tr '\n' ' ')>"
+    fi
+}
 
 start
 shows "VAT registration code" "" ""
@@ -242,8 +250,8 @@ for step in "144 12 458x126 20" "96 -12 305x84 13"; do
 done
 xdotool key alt+F4
 wait_for_end "Alt+F4"
-[ "$(stored 'Window X')" = "$x" ] && [ "$(stored 'Window Y')" = "$y" ] ||
-    fail "position not restored: [$x] [$y] became [$(stored 'Window X')] [$(stored 'Window Y')]"
+now="[$(stored 'Window X')] [$(stored 'Window Y')]"
+[ "$now" = "[$x] [$y]" ] || fail "position not restored: [$x] [$y] became $now"
 
 # Closed while minimised, from the taskbar (WM_CLOSE) or by the session's
 # end, or while maximised: the position stored is where the window stands
@@ -265,8 +273,8 @@ for step in "minimize close" "minimize endsession" "maximize close"; do
     fi
     run_probe "$2"
     wait_for_end "$2 after $1"
-    [ "$(stored 'Window X')" = "$x" ] && [ "$(stored 'Window Y')" = "$y" ] ||
-        fail "$2 after $1 stored [$(stored 'Window X')] [$(stored 'Window Y')], not [$x] [$y]"
+    now="[$(stored 'Window X')] [$(stored 'Window Y')]"
+    [ "$now" = "[$x] [$y]" ] || fail "$2 after $1 stored $now, not [$x] [$y]"
 done
 registry delete "$x11" /v Managed /f
 

@@ -10,10 +10,29 @@
 #include <cstdio>
 #include <cstdlib>
 
+// The first 32-bit item of the root window's property, or 0.
+static long RootItem(Display* display, Window root, const char* name, long index, Atom kind) {
+    Atom type;
+    int format;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    XGetWindowProperty(display, root, XInternAtom(display, name, False), index, 1, False, kind, &type, &format, &count,
+                       &after, &data);
+    const long item = data && count == 1 ? reinterpret_cast<long*>(data)[0] : 0;
+    if (data) XFree(data);
+    return item;
+}
+
 int main(int argc, char** argv) {
     Display* display = XOpenDisplay(nullptr);
     if (!display || argc < 2) return 1;
     const Window root = DefaultRootWindow(display);
+    // Mapped once the window manager runs, which reads the strip as it
+    // manages the window: not in the middle of its own start.
+    for (int tries = 0; RootItem(display, root, "_NET_SUPPORTING_WM_CHECK", 0, XA_WINDOW) == 0; ++tries) {
+        if (tries == 300) return 3;
+        usleep(100000);
+    }
     const long height = std::atol(argv[1]);
     const long width = DisplayWidth(display, DefaultScreen(display));
     const Window panel = XCreateSimpleWindow(display, root, 0, 0, width, height, 0, 0, 0);
@@ -29,17 +48,9 @@ int main(int argc, char** argv) {
     place.flags = USPosition | PPosition;
     XSetWMNormalHints(display, panel, &place);
     XMapWindow(display, panel);
-    for (int tries = 0; tries < 100; ++tries, usleep(100000)) {
-        Atom type;
-        int format;
-        unsigned long count = 0, after = 0;
-        unsigned char* area = nullptr;
+    for (int tries = 0; tries < 300; ++tries, usleep(100000)) {
         XSync(display, False);
-        XGetWindowProperty(display, root, XInternAtom(display, "_NET_WORKAREA", False), 0, 4, False, XA_CARDINAL, &type,
-                           &format, &count, &after, &area);
-        const bool below = area && count >= 2 && reinterpret_cast<long*>(area)[1] == height;
-        if (area) XFree(area);
-        if (!below) continue;
+        if (RootItem(display, root, "_NET_WORKAREA", 1, XA_CARDINAL) != height) continue;
         std::puts("ready");
         std::fflush(stdout);
         for (XEvent event;;) XNextEvent(display, &event);

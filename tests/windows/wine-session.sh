@@ -59,8 +59,11 @@ start_wine_session() {
         pids="$! $pids"
         c++ -o "$work/panel" "$(dirname "$0")/panel.cpp" -lX11 || fail "the panel did not build"
         "$work/panel" 40 >"$work/panel.out" &
-        pids="$! $pids"
-        for _ in $(seq 100); do grep -qx ready "$work/panel.out" && break; sleep 0.1; done
+        panel=$!
+        pids="$panel $pids"
+        # Until it says so, or gives up (30 s each for the manager and the
+        # work area).
+        while ! grep -qx ready "$work/panel.out" && kill -0 "$panel" 2>/dev/null; do sleep 0.1; done
         grep -qx ready "$work/panel.out" || fail "no work area below the panel"
     fi
     $wine wineboot -i >/dev/null 2>&1
