@@ -39,14 +39,22 @@ inside() {
     done
 }
 # Every process in the chroot is asked to end and given up to 10 s (a test
-# ends what it started as it ends), then killed; then the script's own
-# processes end, every mount is undone, and a chroot not finished is removed.
+# ends what it started as it ends), then killed, and waited for; each once,
+# and one started meanwhile too. Then the script's own processes end, every
+# mount is undone, and a chroot not finished is removed.
 end_chroot() {
-    # shellcheck disable=SC2046
-    kill -TERM $(inside) 2>/dev/null || true
-    for _ in $(seq 100); do [ -z "$(inside)" ] && break; sleep 0.1; done
-    # shellcheck disable=SC2046
-    kill -KILL $(inside) 2>/dev/null || true
+    for signal in TERM KILL; do
+        signalled=" "
+        for _ in $(seq 100); do
+            [ -z "$(inside)" ] && break
+            for pid in $(inside); do
+                case $signalled in *" $pid "*) continue ;; esac
+                kill "-$signal" "$pid" 2>/dev/null || true
+                signalled="$signalled$pid "
+            done
+            sleep 0.1
+        done
+    done
     end_started
     for point in $(mounted); do umount "$point" 2>/dev/null || umount -l "$point"; done
     rm -rf "$cache/new"
