@@ -30,8 +30,14 @@ lists="$release $tasks $(sha256sum scripts/install-deps.sh | cut -d' ' -f1)"
 work=$(mktemp -d)
 pids=""
 . tests/display.sh
-# What is mounted under the cache, deepest first.
+# What is mounted under the cache, deepest first, and undoing it under $1
+# (lazily where a mount is still in use).
 mounted() { awk -v under="$cache/" 'index($5, under) == 1 { print $5 }' /proc/self/mountinfo | sort -r; }
+unmount_from() {
+    for point in $(mounted); do
+        case $point in "$1"/*) umount "$point" 2>/dev/null || umount -l "$point" ;; esac
+    done
+}
 # The processes whose root is in the cache.
 inside() {
     for root in /proc/[0-9]*/root; do
@@ -56,7 +62,7 @@ end_chroot() {
         done
     done
     end_started
-    for point in $(mounted); do umount "$point" 2>/dev/null || umount -l "$point"; done
+    unmount_from "$cache"
     rm -rf "$cache/new"
 }
 end_on_every_end end_chroot
@@ -85,7 +91,6 @@ mount_into() {
         mount --make-rslave "$1$TMPDIR"
     fi
 }
-unmount_from() { for point in $(mounted); do case $point in "$1"/*) umount "$point" ;; esac; done; }
 # The checkout as it stands, its untracked files too, but not its builds.
 copy_checkout() {
     mkdir -p "$1/tmp/pelmora"

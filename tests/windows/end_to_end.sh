@@ -326,8 +326,8 @@ xdotool windowmove --sync "$window" 300 200
 set -- $(ask place)
 xdotool key alt+F4
 wait_for_end "Alt+F4 before signing in again"
-[ "$(stored 'Window X') $(stored 'Window Y')" = " $(($1 * 10))  $(($2 * 10))" ] ||
-    fail "at a system density of 144 dpi $1,$2 pixels were stored as [$(stored 'Window X')] [$(stored 'Window Y')]"
+now="[$(stored 'Window X')] [$(stored 'Window Y')]"
+[ "$now" = "[ $(($1 * 10))] [ $(($2 * 10))]" ] || fail "at a system density of 144 dpi $1,$2 pixels were stored as $now"
 # Signed in again, the monitor has that density too: the window is half as
 # large again, at a first start and at one that restores its position, which
 # is stored at that density.
@@ -341,7 +341,8 @@ for round in first restored; do
     xdotool key alt+F4
     wait_for_end "Alt+F4 at 144 dpi, $round start"
     # Stored in twips at this density, 10 to a pixel.
-    [ "$(stored 'Window X')" = " $(($1 * 10))" ] || fail "at 144 dpi $1 pixels were stored as [$(stored 'Window X')]"
+    now=$(stored 'Window X')
+    [ "$now" = " $(($1 * 10))" ] || fail "at 144 dpi $1 pixels were stored as [$now]"
 done
 
 # Started from a shortcut set to run minimised, the window starts so; from

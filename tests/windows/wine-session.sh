@@ -63,7 +63,7 @@ start_wine_session() {
         pids="$panel $pids"
         # Until it says so, or gives up (30 s each for the manager and the
         # work area).
-        while ! grep -qx ready "$work/panel.out" && kill -0 "$panel" 2>/dev/null; do sleep 0.1; done
+        while ! grep -qx ready "$work/panel.out" && running "$panel"; do sleep 0.1; done
         grep -qx ready "$work/panel.out" || fail "no work area below the panel"
     fi
     $wine wineboot -i >/dev/null 2>&1
